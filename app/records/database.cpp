@@ -1,0 +1,246 @@
+#include "app/records/database.h"
+
+#include "app/records/schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kDefaultBusyTimeoutMs = 1000;
+
+// Why a file cannot be a Flaskbook database, judged from the file itself before
+// the engine sees it; empty when it looks like an SQLite database.
+QString reasonFileIsUnusable(const QString& path)
+{
+    QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The file does not exist.");
+    if (info.isDir())
+        return QStringLiteral("It is a folder, not a database file.");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file cannot be read: %1.").arg(file.errorString());
+    const QByteArray head = file.read(100);
+    if (head.isEmpty())
+        return QStringLiteral("The file is empty.");
+    if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
+        return QStringLiteral("It is a Microsoft Access database; Flaskbook reads SQLite "
+                              "databases only.");
+    if (!head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return QStringLiteral("It is not an SQLite database.");
+    return {};
+}
+
+bool isUnreadable(int engineCode)
+{
+    switch (engineCode & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+Statement::~Statement()
+{
+    finalize();
+}
+
+Status Statement::prepare(sqlite3* db, const char* sql)
+{
+    finalize();
+    const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        stmt_ = nullptr;
+        return Status::failure(QString::fromUtf8(sqlite3_errmsg(db)), rc);
+    }
+    return {};
+}
+
+void Statement::bindText(int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bindInt64(int index, long long value)
+{
+    sqlite3_bind_int64(stmt_, index, value);
+}
+
+int Statement::step()
+{
+    return sqlite3_step(stmt_);
+}
+
+QString Statement::columnText(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
+}
+
+long long Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(stmt_, column);
+}
+
+void Statement::reset()
+{
+    if (stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+}
+
+void Statement::finalize()
+{
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+}
+
+Database::~Database()
+{
+    Close();
+}
+
+Status Database::OpenDatabase(const QString& path)
+{
+    Close();
+    if (const QString reason = reasonFileIsUnusable(path); !reason.isEmpty())
+        return Status::failure(reason);
+
+    // The engine never creates the file here: a missing database is an error.
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const Status failed = engineFailure(QStringLiteral("The engine cannot open it"));
+        Close();
+        return failed;
+    }
+    path_ = path;
+    sqlite3_extended_result_codes(db_, 1);
+    setBusyTimeout(kDefaultBusyTimeoutMs);
+
+    // Reading every column once proves the file is sound and holds our table.
+    QString probe = QStringLiteral("SELECT ") + recordColumns().join(QLatin1Char(',')) +
+                    QStringLiteral(" FROM DATA1 LIMIT 1");
+    Statement check;
+    Status prepared = check.prepare(db_, probe.toUtf8().constData());
+    if (prepared.ok()) {
+        const int stepped = check.step();
+        if (stepped != SQLITE_ROW && stepped != SQLITE_DONE)
+            prepared = engineFailure(QStringLiteral("The file cannot be read"));
+    } else if (isUnreadable(prepared.engineCode())) {
+        prepared =
+            Status::failure(QStringLiteral("The file cannot be read (%1).").arg(prepared.message()),
+                            prepared.engineCode());
+    } else if (prepared.message().contains(QLatin1String("no such table"))) {
+        prepared = Status::failure(QStringLiteral("It has no table DATA1."), prepared.engineCode());
+    } else {
+        prepared = Status::failure(
+            QStringLiteral("Table DATA1 is not a Flaskbook table (%1).").arg(prepared.message()),
+            prepared.engineCode());
+    }
+    check.finalize();
+    if (!prepared.ok()) {
+        Close();
+        return prepared;
+    }
+    return {};
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    if (db_)
+        sqlite3_busy_timeout(db_, milliseconds);
+}
+
+Status Database::engineFailure(const QString& what) const
+{
+    if (!db_)
+        return Status::failure(what + QStringLiteral(": the database is not open."));
+    return Status::failure(what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db_)),
+                           sqlite3_extended_errcode(db_));
+}
+
+Status Database::Execute(const QString& statement)
+{
+    if (!db_)
+        return Status::failure(QStringLiteral("The database is not open."));
+    const QString sql = toSqliteStatement(statement);
+    static const QRegularExpression wholeTableDelete(
+        QStringLiteral("^DELETE FROM \"?DATA1\"?\\s*;?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (wholeTableDelete.match(sql).hasMatch())
+        return clearTable(sql);
+
+    Statement st;
+    if (Status s = st.prepare(db_, sql.toUtf8().constData()); !s.ok())
+        return s;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        return engineFailure(QStringLiteral("The statement failed"));
+    return {};
+}
+
+// Deletes every row and gives the space back, so the deleted records cannot be read
+// from the file afterwards. Zeroing each freed page (secure_delete) would take
+// seconds at a million rows; VACUUM rewrites the file without them instead.
+Status Database::clearTable(const QString& sql)
+{
+    Statement readSecureDelete;
+    int wasSecure = 1;
+    if (readSecureDelete.prepare(db_, "PRAGMA secure_delete").ok() &&
+        readSecureDelete.step() == SQLITE_ROW)
+        wasSecure = int(readSecureDelete.columnInt64(0));
+    readSecureDelete.finalize();
+
+    sqlite3_exec(db_, "PRAGMA secure_delete=OFF", nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    Status result = rc == SQLITE_OK ? Status() : engineFailure(QStringLiteral("Deleting failed"));
+    sqlite3_exec(db_, wasSecure ? "PRAGMA secure_delete=ON" : "PRAGMA secure_delete=OFF", nullptr,
+                 nullptr, nullptr);
+    if (!result.ok())
+        return result;
+    if (sqlite3_exec(db_, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return engineFailure(QStringLiteral("The records were deleted, but the file could not "
+                                            "be compacted"));
+    return {};
+}
+
+Status Database::Close()
+{
+    if (!db_)
+        return {};
+    const int rc = sqlite3_close(db_);
+    if (rc != SQLITE_OK) {
+        // A statement is still open somewhere; let the engine close when it can.
+        sqlite3_close_v2(db_);
+    }
+    db_ = nullptr;
+    path_.clear();
+    return {};
+}
+
+QString toSqliteStatement(const QString& statement)
+{
+    static const QRegularExpression deleteStar(QStringLiteral("^\\s*delete\\s+\\*\\s+from\\s+"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression bracketName(QStringLiteral("\\[([^\\]]*)\\]"));
+    QString sql = statement;
+    sql.replace(deleteStar, QStringLiteral("DELETE FROM "));
+    sql.replace(bracketName, QStringLiteral("\"\\1\""));
+    return sql.trimmed();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/records/status.h"
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared SQLite statement. It is reset after every use, so that no
+// statement keeps a read lock on the file between calls.
+class Statement {
+public:
+    Statement() = default;
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Status prepare(sqlite3* db, const char* sql);
+    bool isPrepared() const { return stmt_ != nullptr; }
+    void bindText(int index, const QString& text);
+    void bindInt64(int index, long long value);
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    QString columnText(int column) const;
+    long long columnInt64(int column) const;
+    void reset();
+    void finalize();
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// A connection to a Flaskbook database file.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing database file, which must be an SQLite database with table
+    // DATA1; a failure names the reason in words a user understands.
+    Status OpenDatabase(const QString& path);
+    // Runs one statement in the form the window passes, such as "delete * from DATA1 ".
+    Status Execute(const QString& statement);
+    Status Close();
+
+    bool isOpen() const { return db_ != nullptr; }
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(int milliseconds);
+
+    // A failure status carrying this connection's last engine message.
+    Status engineFailure(const QString& what) const;
+
+private:
+    Status clearTable(const QString& sql);
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+};
+
+// The window's statement text in SQLite's dialect: "delete * from T" loses its
+// star, and [bracketed] names become "quoted" names.
+QString toSqliteStatement(const QString& statement);

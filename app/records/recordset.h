@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/records/database.h"
+#include "app/records/status.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class BoundField;
+
+enum class RecordOrder { Table, NameAscending, NameDescending };
+
+// The bound record set: a keyset cursor over table DATA1. It keeps only the record
+// ids in record-set order and the current row; every other row is read on demand.
+//
+// Automatic saving: a pending new or edited record is committed, with the values of
+// the bound fields, before the current record changes (every move, FindFirst, a
+// reload), before a further AddNew or Edit, and by Update and close. A pending record
+// whose values did not change is dropped. Every operation reports failure as a
+// status; on a closed record set every operation fails.
+class Recordset {
+public:
+    enum EditModeValue { EditNone = 0, EditInProgress = 1, EditAdd = 2 };
+
+    Recordset() = default;
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Reads the record ids of `db` in `order`; the first record becomes current.
+    // A pending record is committed first; if that fails the old record set stays.
+    Status load(Database* db, RecordOrder order);
+    // Commits a pending record, then lets go of the connection.
+    Status close();
+    bool isOpen() const { return db_ != nullptr; }
+    RecordOrder order() const { return order_; }
+
+    int RecordCount() const;
+    // Zero-based place of the current record, -1 when there is none.
+    int AbsolutePosition() const;
+    // BOF and EOF are taken by the C library, hence the prefix.
+    bool IsBOF() const;
+    bool IsEOF() const;
+    int EditMode() const { return editMode_; }
+    bool NoMatch() const { return noMatch_; }
+
+    Status MoveFirst();
+    Status MoveLast();
+    Status MoveNext();
+    Status MovePrevious();
+    // Makes current the first record, in record-set order, whose `column` equals
+    // `value` ignoring case; on a miss NoMatch is true and nothing moves.
+    Status FindFirst(const QString& column, const QString& value);
+
+    Status AddNew();
+    Status Edit();
+    // Commits the pending record now; a new record joins the end and becomes current.
+    Status Update();
+    // Drops the pending record and shows the current record's values again.
+    Status CancelUpdate();
+    // Removes the current record from the table; there is no current record until the
+    // next move. A pending record is dropped first, so values blanked on screen
+    // before the delete never reach any record.
+    Status Delete();
+
+    // Value of `column` in the current record; empty with no current record.
+    QString field(const QString& column) const;
+
+    void bind(const QString& column, BoundField* holder);
+    // Called after every change of the current record, before the move returns.
+    void setRepositionHandler(std::function<void()> handler);
+
+private:
+    enum class Place { OnRecord, BeforeFirst, AfterLast, AfterDelete };
+
+    Status requireOpen() const;
+    Status commitPending(bool becomeCurrent);
+    void dropPending() { editMode_ = EditNone; }
+    Status moveTo(int position);
+    Status readRow(long long id, QStringList& values, bool& found);
+    void showCurrent();
+    QStringList boundValues() const;
+    int positionOf(long long id);
+    void forgetPositions();
+    Status nextFreeId(long long& id);
+
+    Database* db_ = nullptr;
+    RecordOrder order_ = RecordOrder::Table;
+    std::vector<long long> keyset_;
+    // Position of each id in keyset_, indexed by id; built only when a search needs
+    // it in a name order (table order is sorted by id and searched by bisection).
+    std::vector<int> positionById_;
+    bool positionsValid_ = false;
+    long long largestIdSeen_ = 0;
+
+    Place place_ = Place::BeforeFirst;
+    int position_ = -1;
+    QStringList currentValues_;
+    bool noMatch_ = false;
+
+    int editMode_ = EditNone;
+    long long pendingId_ = 0;
+    QStringList pendingOriginal_;
+
+    struct Binding {
+        int column;
+        BoundField* holder;
+    };
+    std::vector<Binding> bindings_;
+    std::function<void()> onReposition_;
+
+    Statement selectRow_;
+    Statement insertRow_;
+    Statement updateRow_;
+    Statement deleteRow_;
+    Statement largestId_;
+};

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs, on Debian 12, every package that building and testing Flaskbook needs and
+# that is still missing. Runs as root, or through sudo when started by another user.
+set -e
+
+packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then as_root=""; else as_root="sudo"; fi
+echo "Installing:$missing"
+$as_root apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing

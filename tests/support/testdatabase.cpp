@@ -1,0 +1,93 @@
+#include "tests/support/testdatabase.h"
+
+#include "app/records/schema.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <sqlite3.h>
+
+QStringList sampleRecord(const QString& name)
+{
+    return {name,
+            QStringLiteral("iupac ") + name,
+            QStringLiteral("cas-") + name,
+            QStringLiteral("formula ") + name,
+            QStringLiteral("mw ") + name,
+            QStringLiteral("eq ") + name,
+            QStringLiteral("appearance ") + name,
+            QStringLiteral("spgr ") + name,
+            QStringLiteral("ph ") + name,
+            QStringLiteral("note ") + name,
+            QString()};
+}
+
+void createTestDatabase(const QString& path, const QList<QStringList>& records)
+{
+    QFile::remove(path);
+    const Status created = createDatabase(path);
+    QVERIFY2(created.ok(), qPrintable(created.message()));
+
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(db, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)", -1, &insert,
+                                nullptr),
+             SQLITE_OK);
+    for (const QStringList& record : records) {
+        QCOMPARE(record.size(), 11);
+        for (int i = 0; i < 11; ++i) {
+            const QByteArray value = record[i].toUtf8();
+            sqlite3_bind_text(insert, i + 1, value.constData(), int(value.size()),
+                              SQLITE_TRANSIENT);
+        }
+        QCOMPARE(sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+void createTestDatabase(const QString& path, const QStringList& names)
+{
+    QList<QStringList> records;
+    for (const QString& name : names)
+        records.append(sampleRecord(name));
+    createTestDatabase(path, records);
+}
+
+QList<QStringList> readTable(const QString& path)
+{
+    QList<QStringList> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        return rows;
+    }
+    sqlite3_stmt* select = nullptr;
+    const QByteArray sql =
+        "SELECT " + recordColumns().join(QLatin1Char(',')).toUtf8() + " FROM DATA1 ORDER BY rowid";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < 11; ++i)
+                row.append(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(select, i))));
+            rows.append(row);
+        }
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return rows;
+}
+
+QStringList readNames(const QString& path)
+{
+    QStringList names;
+    for (const QStringList& row : readTable(path))
+        names.append(row.value(0));
+    return names;
+}

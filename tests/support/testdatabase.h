@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/records/boundfield.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A record with Name `name` and every other field derived from it, so a test can
+// tell the records apart by any column: IUPAC "iupac <name>", CAS "cas-<name>", ...
+QStringList sampleRecord(const QString& name);
+
+// Creates `path` with table DATA1 holding `records` (full rows of eleven values) in order.
+// Fails the calling test if anything goes wrong.
+void createTestDatabase(const QString& path, const QList<QStringList>& records);
+void createTestDatabase(const QString& path, const QStringList& names);
+
+// Every row of DATA1, in rowid order, read through a connection of its own.
+QList<QStringList> readTable(const QString& path);
+QStringList readNames(const QString& path);
+
+// A bound field that is just a string, standing in for a text box.
+class TextHolder : public BoundField {
+public:
+    QString boundText() const override { return text; }
+    void setBoundText(const QString& value) override { text = value; }
+    QString text;
+};
