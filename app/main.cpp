@@ -1,4 +1,6 @@
+#include "app/firststart.h"
 #include "app/form1.h"
+#include "platform/msgbox.h"
 #include "platform/paths.h"
 
 #include <QApplication>
@@ -8,7 +10,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flaskbook"));
 
-    Form1 window(Paths::standard());
+    const Paths paths = Paths::standard();
+    if (Status installed = installShippedDatabase(paths); !installed.ok()) {
+        MsgBox(installed.message(), vbOKOnly | vbCritical, QStringLiteral("Flaskbook"));
+        return 1;
+    }
+
+    Form1 window(paths);
     window.show();
     return QApplication::exec();
 }
