@@ -1,26 +1,403 @@
 #include "app/form1.h"
 
 #include "platform/msgbox.h"
+#include "ui_form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QScreen>
 
-Form1::Form1(const Paths& paths, QWidget* parent) : QWidget(parent), paths_(paths)
+namespace {
+
+constexpr int kRecordLimit = 1000000;
+constexpr quint32 kEditColour = 0xC0FFFF;
+constexpr quint32 kBrowseColour = 0xFFFFFF;
+constexpr int kBackspace = 8;
+
+const QString kTitle = QStringLiteral("Flaskbook");
+
+void showNotice(const QString& text)
 {
-    setWindowTitle(QStringLiteral("Flaskbook"));
-    resize(784, 629);
-    openRecords();
+    MsgBox(text, vbOKOnly | vbInformation, kTitle);
 }
 
-void Form1::openRecords()
+} // namespace
+
+Form1::Form1(const Paths& paths, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>()), paths_(paths)
+{
+    ui->setupUi(this);
+    // Designer keeps whole point sizes only; the form's fractional ones ride along.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (const QVariant size = child->property("pointSizeF"); size.isValid()) {
+            QFont font = child->font();
+            font.setPointSizeF(size.toDouble());
+            child->setFont(font);
+        }
+    }
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(784, 629);
+    setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
+    ui->undobtn->setEnabled(false);
+
+    const QStringList columns{"Name",     "IUPAC",      "CAS",  "MolFormula", "MolWeight",
+                              "EqWeight", "Appearance", "Spgr", "pH",         "SpecialNote"};
+    const QList<TextBox*> fields = recordFields();
+    for (int i = 0; i < fields.size(); ++i)
+        Data1.bind(columns[i], fields[i]);
+    Data1.bind(QStringLiteral("Image"), ui->Text8);
+    Data1.setRepositionHandler([this] { Data1_Reposition(); });
+
+    connect(ui->firstbtn, &paintedButton::Click, this, &Form1::firstbtn_Click);
+    connect(ui->previousbtn, &paintedButton::Click, this, &Form1::previousbtn_Click);
+    connect(ui->nextbtn, &paintedButton::Click, this, &Form1::nextbtn_Click);
+    connect(ui->lastbtn, &paintedButton::Click, this, &Form1::lastbtn_Click);
+    connect(ui->newbtn, &paintedButton::Click, this, &Form1::newbtn_Click);
+    connect(ui->editbtn, &paintedButton::Click, this, &Form1::editbtn_Click);
+    connect(ui->updatebtn, &paintedButton::Click, this, &Form1::updatebtn_Click);
+    connect(ui->undobtn, &paintedButton::Click, this, &Form1::undobtn_Click);
+    connect(ui->browsebtn, &paintedButton::Click, this, &Form1::browsebtn_Click);
+    connect(ui->deletebtn, &paintedButton::Click, this, &Form1::deletebtn_Click);
+    ui->nametxt->setKeyPress([this](int& KeyAscii) { nametxt_KeyPress(KeyAscii); });
+    ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
+    ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
+    ui->CAStxt->setKeyPress([this](int& KeyAscii) { CAStxt_KeyPress(KeyAscii); });
+
+    Form_Load();
+    OpenData1();
+}
+
+Form1::~Form1() = default;
+
+QList<TextBox*> Form1::recordFields() const
+{
+    return {ui->nametxt, ui->iupactxt,  ui->CAStxt,  ui->mfortxt, ui->mwttxt,
+            ui->eqwttxt, ui->phyapptxt, ui->spgrtxt, ui->pHtxt,   ui->notetxt};
+}
+
+void Form1::Form_Load()
+{
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - frameGeometry().width()) / 2,
+             area.y() + (area.height() - frameGeometry().height()) / 2);
+    }
+    ui->Label18->setVisible(true);
+    ui->Label19->setVisible(false);
+    ui->Label20->setVisible(false);
+}
+
+// The data control opens its database once the load step is done; it reports a
+// database it cannot open itself, and the window then has no record set.
+void Form1::OpenData1()
 {
     Data1.setDatabaseName(paths_.databaseFile());
     Data1.setRecordSource(QStringLiteral("DATA1"));
-    if (Status s = Data1.Refresh(); !s.ok()) {
+    if (const Status s = Data1.Refresh(); !s.ok()) {
         MsgBox(QStringLiteral("Flaskbook cannot open the database file\n%1\n\n%2")
                    .arg(QDir::toNativeSeparators(paths_.databaseFile()), s.message()),
-               vbOKOnly | vbExclamation, QStringLiteral("Flaskbook"));
+               vbOKOnly | vbExclamation, kTitle);
     }
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Shown by the program (first start, or back from the about and read-me windows);
+    // a restore from the task bar is no activation of ours.
+    if (!event->spontaneous())
+        Form_Activate();
+}
+
+void Form1::Form_Activate()
+{
+    LockRecordFields();
+    ui->nameoptbtn->setChecked(true);
+    ui->undobtn->setEnabled(false);
+    ui->browsebtn->setEnabled(false);
+    ui->updatebtn->setEnabled(false);
+    ui->newbtn->setEnabled(true);
+    ui->saveasbtn->setEnabled(true);
+    ui->printbtn->setEnabled(true);
+    ui->Label9->setVisible(false);
+    ui->Label10->setVisible(true);
+    ui->Label17->setVisible(false);
+    CheckRecordLimit([this] {
+        rs().MoveLast();
+        recordTotal = rs().RecordCount();
+        rs().MoveFirst();
+        ShowStructureImage();
+        ShowRecordNumber();
+    });
+}
+
+void Form1::Data1_Reposition()
+{
+    ShowRecordNumber();
+}
+
+void Form1::LockRecordFields()
+{
+    for (TextBox* field : recordFields())
+        field->setLocked(true);
+}
+
+void Form1::ShowStructureImage()
+{
+    QPixmap picture;
+    if (ui->Text8->Text().isEmpty())
+        ui->chemstrimagebox->clearPicture();
+    else if (ImageBox::loadPicture(ui->Text8->Text(), picture))
+        ui->chemstrimagebox->setPicture(picture);
+    // A picture that cannot be loaded leaves the old one; the caption still follows the path.
+    ui->imagelbl->setText(QStringLiteral("Chemical Structure:  ") + ui->Text8->Text());
+}
+
+void Form1::ShowRecordNumber()
+{
+    ui->record2label->setText(QString::number(rs().AbsolutePosition() + 1));
+}
+
+void Form1::CheckRecordLimit(const std::function<void()>& body)
+{
+    if (rs().RecordCount() > kRecordLimit)
+        showNotice(QStringLiteral("Flaskbook supports maximum 1 Million records."));
+    if (rs().RecordCount() < kRecordLimit + 1)
+        body();
+}
+
+void Form1::firstbtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    LockRecordFields();
+    ui->browsebtn->setEnabled(false);
+    CheckRecordLimit([this] {
+        rs().MoveFirst();
+        ShowStructureImage();
+        ShowRecordNumber();
+        showNotice(QStringLiteral(" This is the first record of database"));
+    });
+}
+
+void Form1::previousbtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    LockRecordFields();
+    ui->browsebtn->setEnabled(false);
+    CheckRecordLimit([this] {
+        rs().MovePrevious();
+        ShowStructureImage();
+        if (rs().IsBOF()) {
+            rs().MoveFirst();
+            showNotice(QStringLiteral(" This is the first record of database"));
+            ShowStructureImage();
+        }
+    });
+}
+
+void Form1::nextbtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    LockRecordFields();
+    ui->browsebtn->setEnabled(false);
+    CheckRecordLimit([this] {
+        rs().MoveNext();
+        ShowStructureImage();
+        if (rs().IsEOF()) {
+            rs().MoveLast();
+            showNotice(QStringLiteral(" This is the last record of database"));
+            ShowStructureImage();
+        }
+    });
+}
+
+void Form1::lastbtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    LockRecordFields();
+    ui->browsebtn->setEnabled(false);
+    CheckRecordLimit([this] {
+        rs().MoveLast();
+        ShowStructureImage();
+        ShowRecordNumber();
+        showNotice(QStringLiteral(" This is the last record of database"));
+    });
+}
+
+void Form1::setRecordFieldColour(const QList<TextBox*>& order, quint32 colour)
+{
+    for (TextBox* field : order)
+        field->setBackColor(colour);
+}
+
+void Form1::newbtn_Click()
+{
+    ui->browsebtn->setEnabled(false);
+    ui->updatebtn->setEnabled(true);
+    ui->newbtn->setEnabled(false);
+    if (rs().EditMode() == Recordset::EditNone) {
+        rs().AddNew();
+        ui->record2label->setText(QString::number(recordTotal + 1));
+    }
+    for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
+                                  ui->editbtn, ui->deletebtn, ui->undobtn, ui->printbtn})
+        button->setEnabled(false);
+    ui->browsebtn->setEnabled(true);
+    for (paintedButton* button : {ui->saveasbtn, ui->sortascbtn, ui->sortdscbtn, ui->backupbtn,
+                                  ui->cleardbbtn, ui->helpbtn, ui->aboutbtn})
+        button->setEnabled(false);
+    rs().AddNew();
+    ui->record2label->setText(QString::number(recordTotal + 1));
+    for (TextBox* field : recordFields())
+        field->setLocked(false);
+    ui->Label9->setVisible(false);
+    ui->Label10->setVisible(false);
+    ui->Label17->setVisible(true);
+    setRecordFieldColour({ui->nametxt, ui->iupactxt, ui->CAStxt, ui->mfortxt, ui->mwttxt,
+                          ui->eqwttxt, ui->phyapptxt, ui->notetxt, ui->spgrtxt, ui->pHtxt},
+                         kEditColour);
+    ShowStructureImage();
+}
+
+void Form1::editbtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    ui->searchtxt->setLocked(true);
+    ui->searchbtn->setEnabled(false);
+    ui->editbtn->setEnabled(false);
+    ui->cleardbbtn->setEnabled(false);
+    rs().Edit();
+    for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
+                                  ui->deletebtn, ui->newbtn, ui->undobtn, ui->printbtn})
+        button->setEnabled(false);
+    ui->browsebtn->setEnabled(true);
+    ui->saveasbtn->setEnabled(false);
+    ui->updatebtn->setEnabled(true);
+    for (paintedButton* button : {ui->sortascbtn, ui->sortdscbtn, ui->helpbtn})
+        button->setEnabled(false);
+    ui->nametxt->setLocked(false);
+    ui->iupactxt->setLocked(false);
+    ui->aboutbtn->setEnabled(false);
+    ui->backupbtn->setEnabled(false);
+    for (TextBox* field : {ui->CAStxt, ui->mfortxt, ui->mwttxt, ui->eqwttxt, ui->phyapptxt,
+                           ui->spgrtxt, ui->pHtxt, ui->notetxt})
+        field->setLocked(false);
+    ui->Label9->setVisible(true);
+    ui->Label10->setVisible(false);
+    ui->Label17->setVisible(false);
+    setRecordFieldColour(recordFields(), kEditColour);
+    ShowStructureImage();
+    ShowRecordNumber();
+}
+
+void Form1::updatebtn_Click()
+{
+    // Update saves at once, so a crash or a kill cannot lose the record. If the save
+    // fails the window stays as it is, with everything typed, to try again.
+    if (rs().EditMode() != Recordset::EditNone) {
+        if (const Status saved = rs().Update(); !saved.ok()) {
+            MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
+                                  "on screen; press Update to try again.")
+                       .arg(saved.message()),
+                   vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
+            return;
+        }
+    }
+    ui->searchtxt->setText(QString());
+    ui->searchtxt->setLocked(false);
+    for (paintedButton* button : {ui->searchbtn, ui->nextbtn, ui->previousbtn, ui->firstbtn,
+                                  ui->lastbtn, ui->editbtn, ui->deletebtn, ui->newbtn})
+        button->setEnabled(true);
+    ui->undobtn->setEnabled(false);
+    for (paintedButton* button :
+         {ui->printbtn, ui->browsebtn, ui->saveasbtn, ui->sortascbtn, ui->sortdscbtn, ui->backupbtn,
+          ui->cleardbbtn, ui->helpbtn, ui->aboutbtn})
+        button->setEnabled(true);
+    LockRecordFields();
+    ui->Label9->setVisible(false);
+    ui->Label10->setVisible(true);
+    ui->Label17->setVisible(false);
+    setRecordFieldColour(recordFields(), kBrowseColour);
+    ui->browsebtn->setEnabled(false);
+    if (ui->nametxt->Text().isEmpty())
+        MsgBox(QStringLiteral("   Please don't leave Chemical Name field empty"), vbOKOnly,
+               QStringLiteral(" Record Save Error "));
+    ui->updatebtn->setEnabled(false);
+}
+
+void Form1::undobtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    ShowRecordNumber();
+}
+
+void Form1::browsebtn_Click()
+{
+    ui->searchtxt->setText(QString());
+    cd1.InitDir = paths_.dataFolder;
+    cd1.Filter = QStringLiteral("GIF Images|*.GIF");
+    cd1.DialogTitle = QStringLiteral("Browse GIF Image File");
+    cd1.ShowOpen();
+    CheckRecordLimit([this] {
+        if (cd1.FileName.isEmpty())
+            return;
+        ui->Text8->setText(cd1.FileName);
+        ShowStructureImage();
+    });
+}
+
+void Form1::deletebtn_Click()
+{
+    ui->browsebtn->setEnabled(false);
+    if (rs().RecordCount() < 1)
+        MsgBox(QStringLiteral("              Database is empty !!!                             "),
+               vbOKOnly | vbInformation, QStringLiteral("Database Empty Message"));
+    if (!(rs().RecordCount() > 0))
+        return;
+    if (MsgBox(QStringLiteral(" Are you sure, you want to delete this record?"),
+               vbYesNo | vbQuestion | vbDefaultButton2,
+               QStringLiteral("Delete Current Record")) != vbYes)
+        return;
+    for (TextBox* field : recordFields())
+        field->setText(QString());
+    ui->Text8->setText(QString());
+    if (const Status deleted = rs().Delete(); !deleted.ok()) {
+        // The record is still there: say so and show it again as it is.
+        rs().CancelUpdate();
+        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1").arg(deleted.message()),
+               vbOKOnly | vbExclamation, QStringLiteral("Record Delete Message"));
+        ShowStructureImage();
+        return;
+    }
+    MsgBox(QStringLiteral("Your selected record has been deleted forever"),
+           vbOKOnly | vbInformation, QStringLiteral("Record Delete Message"));
+    rs().MoveNext();
+    ShowStructureImage();
+}
+
+void Form1::nametxt_KeyPress(int& KeyAscii)
+{
+    KeyAscii = QChar(KeyAscii).toUpper().unicode();
+}
+
+// The weights take digits, the full stop and the slash (codes 46 to 57) and Backspace.
+void Form1::mwttxt_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii != kBackspace && (KeyAscii < 46 || KeyAscii > 57))
+        KeyAscii = 0;
+}
+
+void Form1::eqwttxt_KeyPress(int& KeyAscii)
+{
+    mwttxt_KeyPress(KeyAscii);
+}
+
+void Form1::CAStxt_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii != kBackspace && KeyAscii != '-' && (KeyAscii < 46 || KeyAscii > 57))
+        KeyAscii = 0;
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -38,7 +415,7 @@ void Form1::closeEvent(QCloseEvent* event)
             event->ignore();
             return;
         }
-        Data1.Recordset().CancelUpdate();
+        rs().CancelUpdate();
         Data1.Close();
     }
     event->accept();

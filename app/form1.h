@@ -1,24 +1,74 @@
 #pragma once
 
 #include "app/records/datacontrol.h"
+#include "platform/commondialog.h"
 #include "platform/paths.h"
 
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
+class TextBox;
+namespace Ui {
+class Form1;
+}
+
 // The main window: one chemical record at a time, over the data control Data1.
+// Each handler is named after its control and event and runs its steps in order;
+// a step that fails is passed over and the next one runs.
 class Form1 : public QWidget {
     Q_OBJECT
 
 public:
     explicit Form1(const Paths& paths, QWidget* parent = nullptr);
+    ~Form1() override;
 
     DataControl Data1;
+    CommonDialog cd1;
+
+    // The number of records counted at the last activation.
+    qint32 recordTotal = 0;
+
+    // Shared display operations of the handlers.
+    void LockRecordFields();
+    void ShowStructureImage();
+    void ShowRecordNumber();
+    // Runs `body` only while the table holds at most 1,000,000 records.
+    void CheckRecordLimit(const std::function<void()>& body);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void openRecords();
+    void Form_Load();
+    void Form_Activate();
+    void Data1_Reposition();
+    void OpenData1();
 
+    void firstbtn_Click();
+    void previousbtn_Click();
+    void nextbtn_Click();
+    void lastbtn_Click();
+
+    void newbtn_Click();
+    void editbtn_Click();
+    void updatebtn_Click();
+    void undobtn_Click();
+    void browsebtn_Click();
+    void deletebtn_Click();
+
+    void nametxt_KeyPress(int& KeyAscii);
+    void mwttxt_KeyPress(int& KeyAscii);
+    void eqwttxt_KeyPress(int& KeyAscii);
+    void CAStxt_KeyPress(int& KeyAscii);
+
+    void setRecordFieldColour(const QList<TextBox*>& order, quint32 colour);
+
+    Recordset& rs() { return Data1.Recordset(); }
+    QList<TextBox*> recordFields() const;
+
+    std::unique_ptr<Ui::Form1> ui;
     Paths paths_;
 };

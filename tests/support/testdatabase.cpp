@@ -58,6 +58,20 @@ void createTestDatabase(const QString& path, const QStringList& names)
     createTestDatabase(path, records);
 }
 
+void createLargeTestDatabase(const QString& path, int count)
+{
+    createTestDatabase(path, QList<QStringList>());
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray sql =
+        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " +
+        QByteArray::number(count) +
+        ") INSERT INTO DATA1 SELECT 'CHEMICAL ' || x, '', 'cas-' || x, '', '', '', "
+        "'', '', '', '', '' FROM n";
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
 QList<QStringList> readTable(const QString& path)
 {
     QList<QStringList> rows;

@@ -15,6 +15,10 @@ QStringList sampleRecord(const QString& name);
 void createTestDatabase(const QString& path, const QList<QStringList>& records);
 void createTestDatabase(const QString& path, const QStringList& names);
 
+// Creates `path` with `count` records named "CHEMICAL <n>", built by the engine itself
+// so that a million rows take a second or two.
+void createLargeTestDatabase(const QString& path, int count);
+
 // Every row of DATA1, in rowid order, read through a connection of its own.
 QList<QStringList> readTable(const QString& path);
 QStringList readNames(const QString& path);
