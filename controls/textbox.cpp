@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -141,8 +142,11 @@ void TextBox::setText(const QString& text)
         return;
     if (line_)
         line_->setText(text);
-    else
+    else {
         lines_->setPlainText(text);
+        // Show the first line, as a new text in a one-line-high box must.
+        lines_->verticalScrollBar()->setValue(0);
+    }
 }
 
 bool TextBox::Locked() const

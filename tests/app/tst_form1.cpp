@@ -7,7 +7,9 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +120,8 @@ void TestForm1::startUpShowsTheFirstRecordInBrowsingState()
 {
     QList<QStringList> records{sampleRecord("ONE"), sampleRecord("TWO"), sampleRecord("THREE")};
     records[0][10] = pictureFile("one.png", Qt::red);
+    records[0][6] =
+        QStringLiteral("A white crystalline powder that wraps onto a second line of the box");
     openForm(records);
 
     QVERIFY(boxes_->shown().isEmpty());
@@ -133,6 +137,10 @@ void TestForm1::startUpShowsTheFirstRecordInBrowsingState()
                              "phyapptxt", "spgrtxt", "pHtxt", "notetxt"})
         QVERIFY2(control<TextBox>(name)->Locked(), name);
     QVERIFY(!control<TextBox>("searchtxt")->Locked());
+    // The one-line-high multi-line box shows the start of its text.
+    QCOMPARE(
+        control<TextBox>("phyapptxt")->findChild<QPlainTextEdit*>()->verticalScrollBar()->value(),
+        0);
     QVERIFY(control<QRadioButton>("nameoptbtn")->isChecked());
     for (const char* name : {"undobtn", "browsebtn", "updatebtn"})
         QVERIFY2(!control<paintedButton>(name)->isEnabled(), name);

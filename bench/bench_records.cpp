@@ -1,0 +1,770 @@
+// Times the record store on synthetic databases of several sizes, each operation beside the
+// same work done with plain SQLite statements on the same file, and checks the results
+// against the speed and memory the program promises at a million records.
+//
+// Usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir /tmp/somewhere]
+
+#include "app/records/boundfield.h"
+#include "app/records/datacontrol.h"
+#include "app/records/schema.h"
+#include "bench/synthetic.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kMoves = 1000;
+// Repetitions: few for the operations that read the whole table, more for the cheap ones.
+constexpr int kWholeTableRuns = 5;
+constexpr int kCheapRuns = 21;
+constexpr int kWriteRuns = 7;
+// An empty DATA1 with its seven indexes needs about ten pages of 4 KiB.
+constexpr qint64 kEmptyFileLimit = 64 * 1024;
+
+const char* const kColumns =
+    "Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,Spgr,pH,SpecialNote,Image";
+const QString kTableOrder = QStringLiteral("DATA1");
+const QString kNameAscending = QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] asc");
+const QString kNameDescending = QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] desc");
+
+[[noreturn]] void fail(const std::string& what)
+{
+    std::fprintf(stderr, "flaskbook_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+void require(const Status& status, const char* what)
+{
+    if (!status.ok())
+        fail(std::string(what) + ": " + status.message().toStdString());
+}
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs the store's and the plain version in turn, so a slow moment of the machine hits both.
+// Each returns the milliseconds of the work it times; the result is the two medians.
+std::pair<double, double> alternate(int runs, const std::function<double(int)>& store,
+                                    const std::function<double(int)>& plain)
+{
+    std::vector<double> storeMs, plainMs;
+    for (int run = 0; run < runs; ++run) {
+        storeMs.push_back(store(run));
+        plainMs.push_back(plain(run));
+    }
+    return {median(storeMs), median(plainMs)};
+}
+
+double peakMemoryMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// Record 2k repeats the name of record k when 2k is a multiple of fifty, so only records
+// numbered off the multiples of 25 have a name of their own.
+long long uniqueNumberNear(long long number)
+{
+    while (number % 25 == 0)
+        ++number;
+    return number;
+}
+
+// --- plain SQLite, the yardstick ---
+
+class PlainDb {
+public:
+    explicit PlainDb(const QString& path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE,
+                            nullptr) != SQLITE_OK)
+            fail("plain SQLite cannot open " + path.toStdString());
+    }
+    ~PlainDb() { sqlite3_close_v2(db_); }
+    PlainDb(const PlainDb&) = delete;
+    PlainDb& operator=(const PlainDb&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    void exec(const char* sql)
+    {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(std::string(sql) + ": " + sqlite3_errmsg(db_));
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class Query {
+public:
+    Query(const PlainDb& db, const std::string& sql) : db_(db.handle())
+    {
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK)
+            fail(sql + ": " + sqlite3_errmsg(db_));
+    }
+    ~Query() { sqlite3_finalize(st_); }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    sqlite3_stmt* get() const { return st_; }
+    // Steps to the end and resets, so no statement holds a lock between calls.
+    void finish()
+    {
+        int rc;
+        while ((rc = sqlite3_step(st_)) == SQLITE_ROW) {
+        }
+        check(rc);
+    }
+    void check(int rc)
+    {
+        sqlite3_reset(st_);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+            fail(std::string("plain statement: ") + sqlite3_errmsg(db_));
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+std::vector<std::int64_t> readKeyset(const PlainDb& db, const char* sql)
+{
+    Query query(db, sql);
+    std::vector<std::int64_t> ids;
+    int rc;
+    while ((rc = sqlite3_step(query.get())) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int64(query.get(), 0));
+    query.check(rc);
+    return ids;
+}
+
+// Reads all eleven fields of one row; returns their total length.
+long long readRow(Query& select, long long id)
+{
+    sqlite3_bind_int64(select.get(), 1, id);
+    const int rc = sqlite3_step(select.get());
+    long long bytes = 0;
+    if (rc == SQLITE_ROW) {
+        for (int i = 0; i < 11; ++i) {
+            if (sqlite3_column_text(select.get(), i))
+                bytes += sqlite3_column_bytes(select.get(), i);
+        }
+    }
+    select.check(rc);
+    return bytes;
+}
+
+int countMatches(Query& query, const std::string& value)
+{
+    sqlite3_bind_text(query.get(), 1, value.data(), int(value.size()), SQLITE_TRANSIENT);
+    int matches = 0;
+    int rc;
+    while ((rc = sqlite3_step(query.get())) == SQLITE_ROW)
+        ++matches;
+    query.check(rc);
+    return matches;
+}
+
+// --- the store's side ---
+
+class Holder : public BoundField {
+public:
+    QString boundText() const override { return text; }
+    void setBoundText(const QString& value) override { text = value; }
+    QString text;
+};
+
+// Eleven holders standing in for the window's text boxes.
+struct BoundRecord {
+    std::array<Holder, 11> holders;
+
+    void bindTo(DataControl& data)
+    {
+        for (int i = 0; i < 11; ++i)
+            data.bind(recordColumns()[i], &holders[size_t(i)]);
+    }
+    long long totalLength() const
+    {
+        long long length = 0;
+        for (const Holder& holder : holders)
+            length += holder.text.size();
+        return length;
+    }
+    void type(const SyntheticRow& row)
+    {
+        for (int i = 0; i < 11; ++i)
+            holders[size_t(i)].text = QString::fromStdString(row[size_t(i)]);
+    }
+};
+
+// --- the table ---
+
+struct Row {
+    std::string operation, store, plain, ratio, target, verdict;
+};
+
+std::string format(const char* pattern, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+std::string ms(double value)
+{
+    return std::isnan(value) ? std::string("-") : format("%.3f", value);
+}
+
+Row timedRow(const std::string& operation, double storeMs, double plainMs)
+{
+    return {
+        operation,   ms(storeMs),
+        ms(plainMs), std::isnan(plainMs) ? std::string("-") : format("%.2fx", storeMs / plainMs),
+        "-",         ""};
+}
+
+Row ratioRow(const std::string& operation, double storeMs, double plainMs, double limit)
+{
+    Row row = timedRow(operation, storeMs, plainMs);
+    row.target = format("<= %.1fx", limit);
+    row.verdict = storeMs <= limit * plainMs ? "ok" : "MISSED";
+    return row;
+}
+
+Row limitRow(const std::string& operation, double storeMs, double plainMs, double limitMs)
+{
+    Row row = timedRow(operation, storeMs, plainMs);
+    row.target = format("< %g ms", limitMs);
+    row.verdict = storeMs < limitMs ? "ok" : "MISSED";
+    return row;
+}
+
+void printTable(const std::vector<Row>& rows)
+{
+    const Row heading{"operation", "store ms", "plain SQLite ms", "ratio", "target", ""};
+    std::array<size_t, 5> width{};
+    auto widen = [&width](const Row& row) {
+        const std::array<const std::string*, 5> cells{&row.operation, &row.store, &row.plain,
+                                                      &row.ratio, &row.target};
+        for (size_t i = 0; i < cells.size(); ++i)
+            width[i] = std::max(width[i], cells[i]->size());
+    };
+    widen(heading);
+    for (const Row& row : rows)
+        widen(row);
+    auto print = [&width](const Row& row) {
+        std::printf("%-*s | %*s | %*s | %*s | %-*s | %s\n", int(width[0]), row.operation.c_str(),
+                    int(width[1]), row.store.c_str(), int(width[2]), row.plain.c_str(),
+                    int(width[3]), row.ratio.c_str(), int(width[4]), row.target.c_str(),
+                    row.verdict.c_str());
+    };
+    print(heading);
+    std::printf(
+        "%s\n",
+        std::string(width[0] + width[1] + width[2] + width[3] + width[4] + 22, '-').c_str());
+    for (const Row& row : rows)
+        print(row);
+}
+
+// --- the database files ---
+
+long long countRecords(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return -1;
+    sqlite3* db = nullptr;
+    long long count = -1;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM DATA1", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            count = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+// The synthetic database of `count` records, built once and kept in `dir` for later runs.
+QString cachedDatabase(const QString& dir, long long count)
+{
+    // The generator's version is in the name, so a changed generator never reuses old files.
+    const QString path = QDir(dir).filePath(QStringLiteral("flaskbook-bench-v1-%1.db").arg(count));
+    if (countRecords(path) == count) {
+        std::printf("reusing %s\n", qPrintable(path));
+        return path;
+    }
+    std::printf("building %s ...\n", qPrintable(path));
+    std::fflush(stdout);
+    const auto start = Clock::now();
+    // Built in a child process, so the builder's memory never counts toward the peak here.
+    const pid_t child = fork();
+    if (child < 0)
+        fail("cannot start the builder process");
+    if (child == 0) {
+        const std::string error = buildSyntheticDatabase(path, count);
+        if (!error.empty())
+            std::fprintf(stderr, "flaskbook_bench: building failed: %s\n", error.c_str());
+        std::fflush(stderr);
+        _exit(error.empty() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || countRecords(path) != count)
+        fail("building " + path.toStdString() + " failed");
+    std::printf("built in %.1f s\n", msSince(start) / 1000.0);
+    return path;
+}
+
+void copyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        fail("cannot copy " + from.toStdString() + " to " + to.toStdString());
+}
+
+// Whether `text` occurs anywhere in the file, read in pieces so a large file costs no memory.
+bool fileContains(const QString& path, const std::string& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail("cannot read " + path.toStdString());
+    const QByteArrayView wanted(text.data(), qsizetype(text.size()));
+    QByteArray carried;
+    while (!file.atEnd()) {
+        const QByteArray block = carried + file.read(1 << 20);
+        if (block.contains(wanted))
+            return true;
+        carried = block.right(wanted.size() - 1);
+    }
+    return false;
+}
+
+double megabytes(qint64 bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+// --- the measurements ---
+
+void measureOpen(const QString& file, long long count, std::vector<Row>& rows)
+{
+    const auto [storeMs, plainMs] = alternate(
+        kWholeTableRuns,
+        [&](int) {
+            const auto start = Clock::now();
+            DataControl data;
+            data.setDatabaseName(file);
+            data.setRecordSource(kTableOrder);
+            require(data.Refresh(), "Refresh");
+            require(data.Recordset().MoveLast(), "MoveLast");
+            const int records = data.Recordset().RecordCount();
+            const double elapsed = msSince(start);
+            if (records != count)
+                fail("the store counts " + std::to_string(records) + " records");
+            return elapsed;
+        },
+        [&](int) {
+            const auto start = Clock::now();
+            PlainDb db(file);
+            const std::vector<std::int64_t> ids =
+                readKeyset(db, "SELECT rowid FROM DATA1 ORDER BY rowid");
+            const size_t records = ids.size();
+            const double elapsed = msSince(start);
+            if ((long long)records != count)
+                fail("plain SQLite counts " + std::to_string(records) + " records");
+            return elapsed;
+        });
+    rows.push_back(ratioRow("open + MoveLast + RecordCount", storeMs, plainMs, 1.5));
+}
+
+void measureMoves(DataControl& data, const BoundRecord& record, PlainDb& plain, long long count,
+                  std::vector<Row>& rows)
+{
+    const int moves = int(std::min<long long>(kMoves, count - 1));
+    Query select(plain, std::string("SELECT ") + kColumns + " FROM DATA1 WHERE rowid=?");
+    long long storeLength = 0;
+    long long plainLength = 0;
+    const auto [storeMs, plainMs] = alternate(
+        kWholeTableRuns,
+        [&](int) {
+            require(data.Recordset().MoveFirst(), "MoveFirst");
+            storeLength = 0;
+            const auto start = Clock::now();
+            for (int i = 0; i < moves; ++i) {
+                require(data.Recordset().MoveNext(), "MoveNext");
+                storeLength += record.totalLength();
+            }
+            return msSince(start) / moves;
+        },
+        [&](int) {
+            plainLength = 0;
+            const auto start = Clock::now();
+            for (long long id = 2; id <= moves + 1; ++id)
+                plainLength += readRow(select, id);
+            return msSince(start) / moves;
+        });
+    // Plain ASCII data: characters and bytes agree, so both sides must have read the same rows.
+    if (storeLength != plainLength)
+        fail("the moves read " + std::to_string(storeLength) + " characters, plain SQLite " +
+             std::to_string(plainLength));
+    rows.push_back(ratioRow("MoveNext + 11 fields read, per move", storeMs, plainMs, 2.0));
+
+    for (const bool toLast : {true, false}) {
+        Recordset& records = data.Recordset();
+        const auto [moveMs, readMs] = alternate(
+            kCheapRuns,
+            [&](int) {
+                // Start at the other end, so the move really goes somewhere.
+                require(toLast ? records.MoveFirst() : records.MoveLast(), "move");
+                const auto start = Clock::now();
+                require(toLast ? records.MoveLast() : records.MoveFirst(), "move");
+                return msSince(start);
+            },
+            [&](int) {
+                const auto start = Clock::now();
+                readRow(select, toLast ? count : 1);
+                return msSince(start);
+            });
+        rows.push_back(timedRow(toLast ? "MoveLast" : "MoveFirst", moveMs, readMs));
+    }
+}
+
+void measureFind(DataControl& data, PlainDb& plain, long long count, std::vector<Row>& rows)
+{
+    // Targets at the start, the middle and the end of the table.
+    const std::array<long long, 3> targets{1, uniqueNumberNear(count / 2 + 1),
+                                           uniqueNumberNear(count - 2)};
+    Query byName(plain, "SELECT rowid FROM DATA1 WHERE Name=? COLLATE NOCASE");
+    Query byCas(plain, "SELECT rowid FROM DATA1 WHERE CAS=? COLLATE NOCASE");
+
+    struct Order {
+        const QString& source;
+        const char* label;
+    };
+    for (const Order& order :
+         {Order{kTableOrder, "table order"}, Order{kNameDescending, "name desc"}}) {
+        data.setRecordSource(order.source);
+        require(data.Refresh(), "Refresh");
+
+        // The first search after a reload may build lookup structures; it counts too.
+        const std::string firstName = syntheticName(targets[1]);
+        const auto start = Clock::now();
+        require(
+            data.Recordset().FindFirst(QStringLiteral("Name"), QString::fromStdString(firstName)),
+            "FindFirst");
+        const double firstMs = msSince(start);
+        const auto plainStart = Clock::now();
+        countMatches(byName, firstName);
+        rows.push_back(
+            limitRow(std::string("FindFirst Name hit, first after Refresh, ") + order.label,
+                     firstMs, msSince(plainStart), 1.0));
+
+        for (const bool onName : {true, false}) {
+            for (const bool hit : {true, false}) {
+                auto value = [&](int run) {
+                    if (!hit)
+                        return onName ? "NOSUCHCHEMICAL" + std::to_string(run)
+                                      : "0000-00-" + std::to_string(run % 10);
+                    const long long number = targets[size_t(run) % targets.size()];
+                    return onName ? syntheticName(number) : syntheticRow(number)[2];
+                };
+                const auto [storeMs, plainMs] = alternate(
+                    3 * int(targets.size()),
+                    [&](int run) {
+                        const QString wanted = QString::fromStdString(value(run));
+                        const QString column =
+                            onName ? QStringLiteral("Name") : QStringLiteral("CAS");
+                        const auto begin = Clock::now();
+                        require(data.Recordset().FindFirst(column, wanted), "FindFirst");
+                        const double elapsed = msSince(begin);
+                        if (data.Recordset().NoMatch() == hit ||
+                            (hit && data.Recordset().field(column).compare(
+                                        wanted, Qt::CaseInsensitive) != 0))
+                            fail("FindFirst found the wrong record for " + wanted.toStdString());
+                        return elapsed;
+                    },
+                    [&](int run) {
+                        const std::string wanted = value(run);
+                        const auto begin = Clock::now();
+                        const int matches = countMatches(onName ? byName : byCas, wanted);
+                        const double elapsed = msSince(begin);
+                        if ((matches > 0) != hit)
+                            fail("plain search disagrees for " + wanted);
+                        return elapsed;
+                    });
+                rows.push_back(limitRow(std::string("FindFirst ") + (onName ? "Name " : "CAS ") +
+                                            (hit ? "hit, " : "miss, ") + order.label,
+                                        storeMs, plainMs, 1.0));
+            }
+        }
+    }
+}
+
+void measureRefresh(DataControl& data, PlainDb& plain, long long count, std::vector<Row>& rows)
+{
+    struct Order {
+        const QString& source;
+        const char* sql;
+        const char* label;
+    };
+    for (const Order& order :
+         {Order{kNameAscending,
+                "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE ASC, rowid ASC", "asc"},
+          Order{kNameDescending,
+                "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE DESC, rowid DESC", "desc"}}) {
+        std::int64_t plainFirst = 0;
+        const auto [storeMs, plainMs] = alternate(
+            kWholeTableRuns,
+            [&](int) {
+                data.setRecordSource(order.source);
+                const auto start = Clock::now();
+                require(data.Refresh(), "Refresh");
+                const double elapsed = msSince(start);
+                if (data.Recordset().RecordCount() != count)
+                    fail("Refresh counts the wrong number of records");
+                return elapsed;
+            },
+            [&](int) {
+                const auto start = Clock::now();
+                const std::vector<std::int64_t> ids = readKeyset(plain, order.sql);
+                const double elapsed = msSince(start);
+                plainFirst = ids.front();
+                return elapsed;
+            });
+        // Both sides must have put the same record first.
+        if (data.Recordset().field(QStringLiteral("Name")).toStdString() !=
+            syntheticName(plainFirst))
+            fail(std::string("Refresh ") + order.label + " starts at another record");
+        rows.push_back(
+            ratioRow(std::string("Refresh, name ") + order.label, storeMs, plainMs, 1.5));
+    }
+}
+
+void measureWrites(DataControl& data, BoundRecord& record, PlainDb& plain, long long count,
+                   std::vector<Row>& rows)
+{
+    data.setRecordSource(kTableOrder);
+    require(data.Refresh(), "Refresh");
+
+    Query remove(plain, "DELETE FROM DATA1 WHERE rowid=?");
+    const auto [deleteMs, plainDeleteMs] = alternate(
+        kWriteRuns,
+        [&](int run) {
+            Recordset& records = data.Recordset();
+            const int before = records.RecordCount();
+            const std::string name = syntheticName(uniqueNumberNear(count / 2 + 3 + 3 * run));
+            require(records.MoveFirst(), "MoveFirst");
+            require(records.FindFirst(QStringLiteral("Name"), QString::fromStdString(name)),
+                    "FindFirst");
+            if (records.NoMatch())
+                fail("the record to delete is missing");
+            const auto start = Clock::now();
+            require(records.Delete(), "Delete");
+            const double elapsed = msSince(start);
+            if (records.RecordCount() != before - 1)
+                fail("Delete did not remove one record");
+            return elapsed;
+        },
+        [&](int run) {
+            const long long id = std::max<long long>(2, count / 2 - 50 - 3 * run);
+            const auto start = Clock::now();
+            sqlite3_bind_int64(remove.get(), 1, id);
+            remove.finish();
+            const double elapsed = msSince(start);
+            if (sqlite3_changes(plain.handle()) != 1)
+                fail("plain delete removed nothing");
+            return elapsed;
+        });
+    rows.push_back(ratioRow("Delete a middle record", deleteMs, plainDeleteMs, 1.5));
+
+    Query insert(plain, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)");
+    const auto [addMs, plainAddMs] = alternate(
+        kWriteRuns,
+        [&](int run) {
+            Recordset& records = data.Recordset();
+            const SyntheticRow values = syntheticRow(count + 1 + run);
+            const auto start = Clock::now();
+            require(records.AddNew(), "AddNew");
+            double elapsed = msSince(start);
+            record.type(values);
+            const auto commit = Clock::now();
+            require(records.Update(), "Update");
+            elapsed += msSince(commit);
+            if (records.field(QStringLiteral("Name")).toStdString() != values[0])
+                fail("the new record is not current after Update");
+            return elapsed;
+        },
+        [&](int run) {
+            const SyntheticRow values = syntheticRow(count + 101 + run);
+            const auto start = Clock::now();
+            for (int i = 0; i < 11; ++i)
+                sqlite3_bind_text(insert.get(), i + 1, values[size_t(i)].data(),
+                                  int(values[size_t(i)].size()), SQLITE_STATIC);
+            insert.finish();
+            return msSince(start);
+        });
+    rows.push_back(ratioRow("AddNew + Update (commit)", addMs, plainAddMs, 1.5));
+}
+
+void measureClear(DataControl& data, const QString& file, const QString& plainCopy, long long count,
+                  std::vector<Row>& rows)
+{
+    const std::string sample = syntheticName(uniqueNumberNear(count / 3 + 1));
+    if (!fileContains(file, sample))
+        fail("the sample name is not in the file before the clear");
+    const qint64 sizeBefore = QFileInfo(file).size();
+    // The plain side clears a copy taken before the store clears the file itself.
+    copyFile(file, plainCopy);
+
+    const auto start = Clock::now();
+    Database second;
+    require(second.OpenDatabase(file), "OpenDatabase");
+    require(second.Execute(QStringLiteral("delete * from DATA1 ")), "Execute");
+    const double storeMs = msSince(start);
+    second.Close();
+
+    double plainMs = 0;
+    {
+        PlainDb db(plainCopy);
+        const auto begin = Clock::now();
+        db.exec("DELETE FROM DATA1");
+        db.exec("VACUUM");
+        plainMs = msSince(begin);
+    }
+    const qint64 plainSize = QFileInfo(plainCopy).size();
+    QFile::remove(plainCopy);
+
+    require(data.Refresh(), "Refresh after the clear");
+    if (data.Recordset().RecordCount() != 0)
+        fail("records are left after the clear");
+    const qint64 sizeAfter = QFileInfo(file).size();
+    const bool sampleLeft = fileContains(file, sample);
+    Row row = limitRow("clear: delete * from DATA1", storeMs, plainMs, 500.0);
+    row.target = "< 500 ms, space back";
+    if (sizeAfter > kEmptyFileLimit || sampleLeft)
+        row.verdict = "MISSED";
+    rows.push_back(row);
+    std::printf("clear: file %.3f MB -> %.3f MB (plain: %.3f MB), deleted name still in the "
+                "file: %s\n",
+                megabytes(sizeBefore), megabytes(sizeAfter), megabytes(plainSize),
+                sampleLeft ? "yes" : "no");
+}
+
+void benchmark(const QString& dir, long long count)
+{
+    std::printf("\n== %lld records ==\n", count);
+    const QString cached = cachedDatabase(dir, count);
+    // Every measurement works on a copy, so the cached file stays as built.
+    const QString file = QDir(dir).filePath(QStringLiteral("work-%1.db").arg(count));
+    const QString plainCopy = QDir(dir).filePath(QStringLiteral("clear-plain-%1.db").arg(count));
+    copyFile(cached, file);
+    std::printf("file %.3f MB\n", megabytes(QFileInfo(file).size()));
+
+    std::vector<Row> rows;
+    measureOpen(file, count, rows);
+    {
+        DataControl data;
+        BoundRecord record;
+        record.bindTo(data);
+        data.setDatabaseName(file);
+        require(data.Refresh(), "Refresh");
+        PlainDb plain(file);
+        measureMoves(data, record, plain, count, rows);
+        measureFind(data, plain, count, rows);
+        measureRefresh(data, plain, count, rows);
+        measureWrites(data, record, plain, count, rows);
+        measureClear(data, file, plainCopy, count, rows);
+        require(data.Close(), "Close");
+    }
+    QFile::remove(file);
+
+    const double peak = peakMemoryMb();
+    rows.push_back({"peak memory so far (ru_maxrss)", format("%.1f MB", peak), "-", "-", "< 100 MB",
+                    peak < 100.0 ? "ok" : "MISSED"});
+    printTable(rows);
+    std::fflush(stdout);
+}
+
+std::vector<long long> parseSizes(const QString& text)
+{
+    std::vector<long long> sizes;
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const long long size = item.trimmed().toLongLong(&ok);
+        // The writes pick their records around the middle, which needs some room.
+        if (!ok || size < 1000)
+            fail("a size must be a number of at least 1000, not \"" + item.toStdString() + "\"");
+        sizes.push_back(size);
+    }
+    return sizes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<long long> sizes{1000, 100000, 1000000};
+    QString dir;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sizes" && i + 1 < argc) {
+            sizes = parseSizes(QString::fromLocal8Bit(argv[++i]));
+        } else if (arg == "--dir" && i + 1 < argc) {
+            dir = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            std::fprintf(stderr,
+                         "usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir DIR]\n");
+            return arg == "--help" || arg == "-h" ? 0 : 2;
+        }
+    }
+
+    // Without --dir the databases live in a folder removed at the end of the run.
+    std::optional<QTemporaryDir> temporary;
+    if (dir.isEmpty()) {
+        temporary.emplace(QDir::tempPath() + QStringLiteral("/flaskbook-bench-XXXXXX"));
+        if (!temporary->isValid())
+            fail("cannot create a temporary folder");
+        dir = temporary->path();
+    } else if (!QDir().mkpath(dir)) {
+        fail("cannot create " + dir.toStdString());
+    }
+    std::printf("Flaskbook record store benchmark, SQLite %s, files in %s\n", sqlite3_libversion(),
+                qPrintable(dir));
+    for (const long long count : sizes)
+        benchmark(dir, count);
+    std::printf("\npeak memory of the whole run: %.1f MB\n", peakMemoryMb());
+    return 0;
+}

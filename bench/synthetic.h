@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <string>
+
+// One generated record, in the column order of table DATA1.
+using SyntheticRow = std::array<std::string, 11>;
+
+// Record number `number` (counted from 1, and its rowid in a freshly built file). The same
+// number always gives the same record, so any record can be known without reading the file.
+SyntheticRow syntheticRow(long long number);
+std::string syntheticName(long long number);
+
+// Creates `path` with createDatabase() and fills it with records 1..count in one transaction.
+// Returns an empty string on success, otherwise what went wrong.
+std::string buildSyntheticDatabase(const QString& path, long long count);
