@@ -57,6 +57,7 @@ public:
 
 private:
     Status clearTable(const QString& sql);
+    Status replaceWithEmptySchema();
 
     sqlite3* db_ = nullptr;
     QString path_;

@@ -87,6 +87,9 @@ Status Recordset::load(Database* db, RecordOrder order)
     keyset_ = std::move(ids);
     largestIdSeen_ = std::max(largestIdSeen_, largest);
     forgetPositions();
+    // Built now, so the first search in a name order is as quick as any other.
+    if (order_ != RecordOrder::Table)
+        buildPositions();
     noMatch_ = false;
     dropPending();
     return moveTo(0);
@@ -300,8 +303,13 @@ Status Recordset::Delete()
     if (sqlite3_changes(db_->handle()) == 0)
         return Status::failure(QStringLiteral("The record no longer exists in the database."));
 
+    const long long deletedId = keyset_[position_];
     keyset_.erase(keyset_.begin() + position_);
-    forgetPositions();
+    if (positionsValid_) {
+        positionById_[size_t(deletedId)] = -1;
+        for (int& position : positionById_)
+            position -= position > position_;
+    }
     place_ = Place::AfterDelete;
     currentValues_ = blankRow();
     return {};
@@ -356,7 +364,11 @@ Status Recordset::commitPending(bool becomeCurrent)
         dropPending();
         keyset_.push_back(id);
         largestIdSeen_ = id;
-        forgetPositions();
+        if (positionsValid_) {
+            if (id >= (long long)positionById_.size())
+                positionById_.resize(size_t(id + 1), -1);
+            positionById_[size_t(id)] = int(keyset_.size()) - 1;
+        }
         if (becomeCurrent)
             return moveTo(int(keyset_.size()) - 1);
         return {};
@@ -441,26 +453,26 @@ int Recordset::positionOf(long long id)
         const auto found = std::lower_bound(keyset_.begin(), keyset_.end(), id);
         return found != keyset_.end() && *found == id ? int(found - keyset_.begin()) : -1;
     }
-    if (!positionsValid_) {
-        const long long limit = 4 * (long long)keyset_.size() + 1000000;
-        long long largest = 0;
-        bool dense = true;
-        for (long long k : keyset_) {
-            dense = dense && k >= 0 && k <= limit;
-            largest = std::max(largest, k);
-        }
-        if (dense) {
-            positionById_.assign(size_t(largest + 1), -1);
-            for (size_t i = 0; i < keyset_.size(); ++i)
-                positionById_[size_t(keyset_[i])] = int(i);
-            positionsValid_ = true;
-        }
-    }
     if (positionsValid_)
         return id >= 0 && id < (long long)positionById_.size() ? positionById_[size_t(id)] : -1;
     // Ids too sparse for a table: look them up one by one.
     const auto found = std::find(keyset_.begin(), keyset_.end(), id);
     return found != keyset_.end() ? int(found - keyset_.begin()) : -1;
+}
+
+void Recordset::buildPositions()
+{
+    const long long limit = 4 * (long long)keyset_.size() + 1000000;
+    long long largest = 0;
+    for (long long id : keyset_) {
+        if (id < 0 || id > limit)
+            return;
+        largest = std::max(largest, id);
+    }
+    positionById_.assign(size_t(largest + 1), -1);
+    for (size_t i = 0; i < keyset_.size(); ++i)
+        positionById_[size_t(keyset_[i])] = int(i);
+    positionsValid_ = true;
 }
 
 void Recordset::forgetPositions()

@@ -83,14 +83,16 @@ private:
     void showCurrent();
     QStringList boundValues() const;
     int positionOf(long long id);
+    void buildPositions();
     void forgetPositions();
     Status nextFreeId(long long& id);
 
     Database* db_ = nullptr;
     RecordOrder order_ = RecordOrder::Table;
     std::vector<long long> keyset_;
-    // Position of each id in keyset_, indexed by id; built only when a search needs
-    // it in a name order (table order is sorted by id and searched by bisection).
+    // Position of each id in keyset_, indexed by id, kept for the name orders (table
+    // order is sorted by id and searched by bisection). Ids too sparse for such a
+    // table are searched one by one instead.
     std::vector<int> positionById_;
     bool positionsValid_ = false;
     long long largestIdSeen_ = 0;

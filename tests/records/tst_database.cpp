@@ -21,6 +21,7 @@ private slots:
 
     void secondConnectionClearsBesideTheFirst();
     void clearGivesTheSpaceBack();
+    void clearKeepsTablesOfOthers();
     void windowStatementsAreMappedToSqlite();
     void recordSourcesAreRecognised_data();
     void recordSourcesAreRecognised();
@@ -167,6 +168,26 @@ void TestDatabase::clearGivesTheSpaceBack()
     QVERIFY(bytes.size() < sizeBefore / 4);
     // The table and its indexes are still there for new records.
     QVERIFY(db.OpenDatabase(path_).ok());
+}
+
+void TestDatabase::clearKeepsTablesOfOthers()
+{
+    createTestDatabase(path_, QStringList{"ONE", "TWO"});
+    sqlite3* raw = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &raw), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(raw, "CREATE TABLE NOTES(t TEXT); INSERT INTO NOTES VALUES('kept')",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(raw);
+
+    Database db;
+    QVERIFY(db.OpenDatabase(path_).ok());
+    QVERIFY(db.Execute(QStringLiteral("delete * from DATA1 ")).ok());
+    QCOMPARE(readTable(path_).size(), 0);
+    Statement notes;
+    QVERIFY(notes.prepare(db.handle(), "SELECT t FROM NOTES").ok());
+    QCOMPARE(notes.step(), SQLITE_ROW);
+    QCOMPARE(notes.columnText(0), QStringLiteral("kept"));
 }
 
 void TestDatabase::windowStatementsAreMappedToSqlite()
