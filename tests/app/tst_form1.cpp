@@ -1,16 +1,12 @@
-#include "app/form1.h"
 #include "controls/button/paintedbutton.h"
-#include "controls/imagebox.h"
 #include "controls/textbox.h"
-#include "platform/msgbox.h"
+#include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -20,6 +16,7 @@ namespace {
 const QString kFirst = QStringLiteral(" This is the first record of database");
 const QString kLast = QStringLiteral(" This is the last record of database");
 const QString kLimit = QStringLiteral("Flaskbook supports maximum 1 Million records.");
+const QString kCaption = QStringLiteral("Chemical Structure:  ");
 
 } // namespace
 
@@ -27,8 +24,8 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { ui_ = std::make_unique<FormDriver>(); }
+    void cleanup() { ui_.reset(); }
 
     void startUpShowsTheFirstRecordInBrowsingState();
     void startUpOnAnEmptyTable();
@@ -45,139 +42,63 @@ private slots:
     void closingCommitsThePendingRecord();
 
 private:
-    void openForm(const QList<QStringList>& records);
-    void openForm(const QStringList& names);
-    template <typename T> T* control(const char* name) const
-    {
-        T* found = form_->findChild<T*>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void click(const char* button)
-    {
-        QTest::mouseClick(control<paintedButton>(button), Qt::LeftButton);
-    }
-    QString shownName() const { return control<TextBox>("nametxt")->Text(); }
-    QString recordNumber() const { return control<QLabel>("record2label")->text(); }
-    QStringList prompts() const
-    {
-        QStringList texts;
-        for (const ShownMessageBox& box : boxes_->shown())
-            texts.append(box.prompt);
-        return texts;
-    }
-    QRgb shownPictureColour() const
-    {
-        const QPixmap picture = control<ImageBox>("chemstrimagebox")->picture();
-        return picture.isNull() ? 0 : picture.toImage().pixel(0, 0);
-    }
-    QString pictureFile(const char* name, Qt::GlobalColor colour) const
-    {
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(colour);
-        const QString path = dir_->filePath(QLatin1String(name));
-        image.save(path, "PNG");
-        return path;
-    }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedMessageBoxes> boxes_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<FormDriver> ui_;
 };
-
-void TestForm1::init()
-{
-    dir_ = std::make_unique<QTemporaryDir>();
-    boxes_ = std::make_unique<ScriptedMessageBoxes>();
-}
-
-void TestForm1::cleanup()
-{
-    form_.reset();
-    boxes_.reset();
-    dir_.reset();
-}
-
-void TestForm1::openForm(const QList<QStringList>& records)
-{
-    const Paths paths{dir_->path(), dir_->path(), dir_->filePath(QStringLiteral("backup"))};
-    createTestDatabase(paths.databaseFile(), records);
-    form_ = std::make_unique<Form1>(paths);
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-}
-
-void TestForm1::openForm(const QStringList& names)
-{
-    QList<QStringList> records;
-    for (const QString& name : names)
-        records.append(sampleRecord(name));
-    openForm(records);
-}
 
 void TestForm1::startUpShowsTheFirstRecordInBrowsingState()
 {
     QList<QStringList> records{sampleRecord("ONE"), sampleRecord("TWO"), sampleRecord("THREE")};
-    records[0][10] = pictureFile("one.png", Qt::red);
-    records[0][6] =
-        QStringLiteral("A white crystalline powder that wraps onto a second line of the box");
-    openForm(records);
+    records[0][10] = ui_->pictureFile("one.png", Qt::red);
+    records[0][6] = QStringLiteral("A white crystalline powder that wraps onto a second line");
+    ui_->open(records);
 
-    QVERIFY(boxes_->shown().isEmpty());
-    QCOMPARE(form_->recordTotal, 3);
-    QCOMPARE(recordNumber(), QStringLiteral("1"));
-    QCOMPARE(shownName(), QStringLiteral("ONE"));
-    QCOMPARE(control<TextBox>("CAStxt")->Text(), QStringLiteral("cas-ONE"));
-    QCOMPARE(shownPictureColour(), QColor(Qt::red).rgb());
-    QCOMPARE(control<QLabel>("imagelbl")->text(),
-             QStringLiteral("Chemical Structure:  ") + records[0][10]);
+    QVERIFY(ui_->boxes.shown().isEmpty());
+    QCOMPARE(ui_->form().recordTotal, 3);
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
+    QCOMPARE(ui_->shownText("CAStxt"), QStringLiteral("cas-ONE"));
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
+    QCOMPARE(ui_->imageCaption(), kCaption + records[0][10]);
 
     for (const char* name : {"nametxt", "iupactxt", "CAStxt", "mfortxt", "mwttxt", "eqwttxt",
                              "phyapptxt", "spgrtxt", "pHtxt", "notetxt"})
-        QVERIFY2(control<TextBox>(name)->Locked(), name);
-    QVERIFY(!control<TextBox>("searchtxt")->Locked());
+        QVERIFY2(ui_->box(name)->Locked(), name);
+    QVERIFY(!ui_->box("searchtxt")->Locked());
     // The one-line-high multi-line box shows the start of its text.
-    QCOMPARE(
-        control<TextBox>("phyapptxt")->findChild<QPlainTextEdit*>()->verticalScrollBar()->value(),
-        0);
-    QVERIFY(control<QRadioButton>("nameoptbtn")->isChecked());
+    QCOMPARE(ui_->box("phyapptxt")->findChild<QPlainTextEdit*>()->verticalScrollBar()->value(), 0);
+    QVERIFY(ui_->control<QRadioButton>("nameoptbtn")->isChecked());
     for (const char* name : {"undobtn", "browsebtn", "updatebtn"})
-        QVERIFY2(!control<paintedButton>(name)->isEnabled(), name);
+        QVERIFY2(!ui_->button(name)->isEnabled(), name);
     for (const char* name : {"newbtn", "saveasbtn", "printbtn", "editbtn", "deletebtn", "nextbtn",
                              "searchbtn", "sortascbtn", "backupbtn", "cleardbbtn", "aboutbtn"})
-        QVERIFY2(control<paintedButton>(name)->isEnabled(), name);
-    QVERIFY(control<QLabel>("Label10")->isVisible());
-    QVERIFY(!control<QLabel>("Label9")->isVisible());
-    QVERIFY(!control<QLabel>("Label17")->isVisible());
-    QVERIFY(control<QLabel>("Label18")->isVisible());
-    QVERIFY(!control<QLabel>("Label19")->isVisible());
-    QVERIFY(!control<QLabel>("Label20")->isVisible());
+        QVERIFY2(ui_->button(name)->isEnabled(), name);
+    for (const char* shown : {"Label10", "Label18"})
+        QVERIFY2(ui_->control<QLabel>(shown)->isVisible(), shown);
+    for (const char* hidden : {"Label9", "Label17", "Label19", "Label20"})
+        QVERIFY2(!ui_->control<QLabel>(hidden)->isVisible(), hidden);
 }
 
 void TestForm1::startUpOnAnEmptyTable()
 {
-    openForm(QStringList());
-    QVERIFY(boxes_->shown().isEmpty());
-    QCOMPARE(form_->recordTotal, 0);
-    QCOMPARE(recordNumber(), QStringLiteral("0"));
-    QVERIFY(control<ImageBox>("chemstrimagebox")->picture().isNull());
-    QCOMPARE(control<QLabel>("imagelbl")->text(), QStringLiteral("Chemical Structure:  "));
-    QVERIFY(control<TextBox>("nametxt")->Locked());
+    ui_->open({});
+    QVERIFY(ui_->boxes.shown().isEmpty());
+    QCOMPARE(ui_->form().recordTotal, 0);
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
+    QVERIFY(ui_->shownPicture().isNull());
+    QCOMPARE(ui_->imageCaption(), kCaption);
+    QVERIFY(ui_->box("nametxt")->Locked());
 }
 
 void TestForm1::unopenableDatabaseIsReportedByName()
 {
-    const Paths paths{dir_->path(), dir_->path(), dir_->filePath(QStringLiteral("backup"))};
-    form_ = std::make_unique<Form1>(paths);
-    form_->show();
-    QCOMPARE(boxes_->shown().size(), 1);
-    QVERIFY(boxes_->shown()[0].prompt.contains(paths.databaseFile()));
-    QVERIFY(boxes_->shown()[0].prompt.contains(QLatin1String("does not exist")));
-    QCOMPARE(recordNumber(), QStringLiteral("0"));
-    click("nextbtn");
-    QCOMPARE(prompts().last(), kLast);
-    QVERIFY(form_->close());
+    ui_->reopen();
+    QCOMPARE(ui_->boxes.shown().size(), 1);
+    QVERIFY(ui_->prompts()[0].contains(ui_->databaseFile()));
+    QVERIFY(ui_->prompts()[0].contains(QLatin1String("does not exist")));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
+    ui_->click("nextbtn");
+    QCOMPARE(ui_->prompts().last(), kLast);
+    QVERIFY(ui_->form().close());
 }
 
 void TestForm1::navigationStopsAtBothEndsWithItsMessage_data()
@@ -202,19 +123,19 @@ void TestForm1::navigationStopsAtBothEndsWithItsMessage()
     QFETCH(QByteArray, button);
     QFETCH(int, endRecord);
     QFETCH(QString, message);
-    openForm(QStringList{"ONE", "TWO", "THREE"});
+    ui_->openNamed({"ONE", "TWO", "THREE"});
     for (int i = 1; i < startRecord; ++i)
-        click("nextbtn");
-    boxes_->clear();
+        ui_->click("nextbtn");
+    ui_->boxes.clear();
 
-    click(button.constData());
+    ui_->click(button.constData());
     const QStringList names{"ONE", "TWO", "THREE"};
-    QCOMPARE(recordNumber(), QString::number(endRecord));
-    QCOMPARE(shownName(), names[endRecord - 1]);
-    QCOMPARE(prompts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(ui_->recordNumber(), QString::number(endRecord));
+    QCOMPARE(ui_->shownText("nametxt"), names[endRecord - 1]);
+    QCOMPARE(ui_->prompts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (!message.isEmpty()) {
-        QCOMPARE(boxes_->shown()[0].title, QStringLiteral("Flaskbook"));
-        QCOMPARE(boxes_->shown()[0].style, int(vbOKOnly | vbInformation));
+        QCOMPARE(ui_->boxes.shown()[0].title, QStringLiteral("Flaskbook"));
+        QCOMPARE(ui_->boxes.shown()[0].style, int(vbOKOnly | vbInformation));
     }
 }
 
@@ -232,23 +153,23 @@ void TestForm1::navigationOnAnEmptyTable()
 {
     QFETCH(QByteArray, button);
     QFETCH(QString, message);
-    openForm(QStringList());
-    click(button.constData());
-    QCOMPARE(prompts(), QStringList{message});
-    QCOMPARE(recordNumber(), QStringLiteral("0"));
-    QVERIFY(control<ImageBox>("chemstrimagebox")->picture().isNull());
+    ui_->open({});
+    ui_->click(button.constData());
+    QCOMPARE(ui_->prompts(), QStringList{message});
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
+    QVERIFY(ui_->shownPicture().isNull());
 }
 
 void TestForm1::everyMoveClearsTheSearchText()
 {
-    openForm(QStringList{"ONE", "TWO"});
+    ui_->openNamed({"ONE", "TWO"});
     for (const char* button : {"firstbtn", "previousbtn", "nextbtn", "lastbtn"}) {
-        control<TextBox>("searchtxt")->setText(QStringLiteral("ETHANOL"));
-        control<paintedButton>("browsebtn")->setEnabled(true);
-        click(button);
-        QVERIFY2(control<TextBox>("searchtxt")->Text().isEmpty(), button);
-        QVERIFY2(!control<paintedButton>("browsebtn")->isEnabled(), button);
-        QVERIFY(control<TextBox>("nametxt")->Locked());
+        ui_->box("searchtxt")->setText(QStringLiteral("ETHANOL"));
+        ui_->button("browsebtn")->setEnabled(true);
+        ui_->click(button);
+        QVERIFY2(ui_->shownText("searchtxt").isEmpty(), button);
+        QVERIFY2(!ui_->button("browsebtn")->isEnabled(), button);
+        QVERIFY(ui_->box("nametxt")->Locked());
     }
 }
 
@@ -256,44 +177,42 @@ void TestForm1::pictureFollowsTheRecord()
 {
     QList<QStringList> records{sampleRecord("RED"), sampleRecord("NONE"), sampleRecord("BLUE"),
                                sampleRecord("MISSING")};
-    records[0][10] = pictureFile("red.png", Qt::red);
-    records[2][10] = pictureFile("blue.png", Qt::blue);
-    records[3][10] = dir_->filePath(QStringLiteral("gone.gif"));
-    openForm(records);
-    QCOMPARE(shownPictureColour(), QColor(Qt::red).rgb());
+    records[0][10] = ui_->pictureFile("red.png", Qt::red);
+    records[2][10] = ui_->pictureFile("blue.png", Qt::blue);
+    records[3][10] = ui_->filePath(QStringLiteral("gone.gif"));
+    ui_->open(records);
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
 
     // An empty path clears the picture.
-    click("nextbtn");
-    QVERIFY(control<ImageBox>("chemstrimagebox")->picture().isNull());
-    QCOMPARE(control<QLabel>("imagelbl")->text(), QStringLiteral("Chemical Structure:  "));
+    ui_->click("nextbtn");
+    QVERIFY(ui_->shownPicture().isNull());
+    QCOMPARE(ui_->imageCaption(), kCaption);
 
     // A missing file keeps the old picture while the caption shows the new path.
-    click("nextbtn");
-    QCOMPARE(shownPictureColour(), QColor(Qt::blue).rgb());
-    click("nextbtn");
-    QCOMPARE(shownPictureColour(), QColor(Qt::blue).rgb());
-    QCOMPARE(control<QLabel>("imagelbl")->text(),
-             QStringLiteral("Chemical Structure:  ") + records[3][10]);
+    ui_->click("nextbtn");
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    ui_->click("nextbtn");
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QCOMPARE(ui_->imageCaption(), kCaption + records[3][10]);
 }
 
 void TestForm1::activationReturnsToTheFirstRecord()
 {
     QList<QStringList> records{sampleRecord("ONE"), sampleRecord("TWO"), sampleRecord("THREE")};
-    records[0][10] = pictureFile("one.png", Qt::green);
-    records[2][10] = pictureFile("three.png", Qt::yellow);
-    openForm(records);
-    click("lastbtn");
-    QCOMPARE(recordNumber(), QStringLiteral("3"));
-    QCOMPARE(shownPictureColour(), QColor(Qt::yellow).rgb());
+    records[0][10] = ui_->pictureFile("one.png", Qt::green);
+    records[2][10] = ui_->pictureFile("three.png", Qt::yellow);
+    ui_->open(records);
+    ui_->click("lastbtn");
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("3"));
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::yellow).rgb());
 
     // The about and read-me windows hide the main window and show it again.
-    form_->hide();
-    form_->show();
-    QCOMPARE(recordNumber(), QStringLiteral("1"));
-    QCOMPARE(shownName(), QStringLiteral("ONE"));
-    QCOMPARE(shownPictureColour(), QColor(Qt::green).rgb());
-    QCOMPARE(control<QLabel>("imagelbl")->text(),
-             QStringLiteral("Chemical Structure:  ") + records[0][10]);
+    ui_->form().hide();
+    ui_->form().show();
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::green).rgb());
+    QCOMPARE(ui_->imageCaption(), kCaption + records[0][10]);
 }
 
 void TestForm1::recordLimitGuard_data()
@@ -307,30 +226,27 @@ void TestForm1::recordLimitGuard()
 {
     QFETCH(int, count);
     const bool over = count > 1000000;
-    const Paths paths{dir_->path(), dir_->path(), dir_->filePath(QStringLiteral("backup"))};
-    createLargeTestDatabase(paths.databaseFile(), count);
-    form_ = std::make_unique<Form1>(paths);
-    form_->show();
-    QCOMPARE(prompts(), over ? QStringList{kLimit} : QStringList());
-    QCOMPARE(form_->recordTotal, over ? 0 : 1000000);
-    QCOMPARE(recordNumber(), QStringLiteral("1"));
+    createLargeTestDatabase(ui_->databaseFile(), count);
+    ui_->reopen();
+    QCOMPARE(ui_->prompts(), over ? QStringList{kLimit} : QStringList());
+    QCOMPARE(ui_->form().recordTotal, over ? 0 : 1000000);
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
 
-    boxes_->clear();
-    control<TextBox>("searchtxt")->setText(QStringLiteral("X"));
-    click("lastbtn");
-    QCOMPARE(prompts(), QStringList{over ? kLimit : kLast});
-    QCOMPARE(recordNumber(), over ? QStringLiteral("1") : QStringLiteral("1000000"));
-    QVERIFY(control<TextBox>("searchtxt")->Text().isEmpty());
+    ui_->boxes.clear();
+    ui_->box("searchtxt")->setText(QStringLiteral("X"));
+    ui_->click("lastbtn");
+    QCOMPARE(ui_->prompts(), QStringList{over ? kLimit : kLast});
+    QCOMPARE(ui_->recordNumber(), over ? QStringLiteral("1") : QStringLiteral("1000000"));
+    QVERIFY(ui_->shownText("searchtxt").isEmpty());
 }
 
 void TestForm1::closingCommitsThePendingRecord()
 {
-    openForm(QStringList{"ONE"});
-    QVERIFY(form_->Data1.Recordset().AddNew().ok());
-    control<TextBox>("nametxt")->setText(QStringLiteral("TYPED"));
-    QVERIFY(form_->close());
-    QCOMPARE(readNames(dir_->filePath(QStringLiteral("Flaskbook.mdb"))),
-             (QStringList{"ONE", "TYPED"}));
+    ui_->openNamed({"ONE"});
+    QVERIFY(ui_->form().Data1.Recordset().AddNew().ok());
+    ui_->box("nametxt")->setText(QStringLiteral("TYPED"));
+    QVERIFY(ui_->form().close());
+    QCOMPARE(readNames(ui_->databaseFile()), (QStringList{"ONE", "TYPED"}));
 }
 
 QTEST_MAIN(TestForm1)
