@@ -168,11 +168,17 @@ void Form1::CheckRecordLimit(const std::function<void()>& body)
         body();
 }
 
-void Form1::firstbtn_Click()
+// The first steps of every navigation command.
+void Form1::StartNavigation()
 {
     ui->searchtxt->setText(QString());
     LockRecordFields();
     ui->browsebtn->setEnabled(false);
+}
+
+void Form1::firstbtn_Click()
+{
+    StartNavigation();
     CheckRecordLimit([this] {
         rs().MoveFirst();
         ShowStructureImage();
@@ -183,9 +189,7 @@ void Form1::firstbtn_Click()
 
 void Form1::previousbtn_Click()
 {
-    ui->searchtxt->setText(QString());
-    LockRecordFields();
-    ui->browsebtn->setEnabled(false);
+    StartNavigation();
     CheckRecordLimit([this] {
         rs().MovePrevious();
         ShowStructureImage();
@@ -199,9 +203,7 @@ void Form1::previousbtn_Click()
 
 void Form1::nextbtn_Click()
 {
-    ui->searchtxt->setText(QString());
-    LockRecordFields();
-    ui->browsebtn->setEnabled(false);
+    StartNavigation();
     CheckRecordLimit([this] {
         rs().MoveNext();
         ShowStructureImage();
@@ -215,9 +217,7 @@ void Form1::nextbtn_Click()
 
 void Form1::lastbtn_Click()
 {
-    ui->searchtxt->setText(QString());
-    LockRecordFields();
-    ui->browsebtn->setEnabled(false);
+    StartNavigation();
     CheckRecordLimit([this] {
         rs().MoveLast();
         ShowStructureImage();

@@ -47,6 +47,7 @@ private:
     void Data1_Reposition();
     void OpenData1();
 
+    void StartNavigation();
     void firstbtn_Click();
     void previousbtn_Click();
     void nextbtn_Click();

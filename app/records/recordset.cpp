@@ -134,34 +134,22 @@ bool Recordset::IsEOF() const
 
 Status Recordset::MoveFirst()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginMove(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
-        return s;
-    if (keyset_.empty())
-        return noCurrentRecord();
     return moveTo(0);
 }
 
 Status Recordset::MoveLast()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginMove(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
-        return s;
-    if (keyset_.empty())
-        return noCurrentRecord();
     return moveTo(int(keyset_.size()) - 1);
 }
 
 Status Recordset::MoveNext()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginMove(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
-        return s;
-    if (keyset_.empty())
-        return noCurrentRecord();
     switch (place_) {
     case Place::OnRecord:
         return moveTo(position_ + 1);
@@ -178,12 +166,8 @@ Status Recordset::MoveNext()
 
 Status Recordset::MovePrevious()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginMove(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
-        return s;
-    if (keyset_.empty())
-        return noCurrentRecord();
     switch (place_) {
     case Place::OnRecord:
     case Place::AfterDelete:
@@ -331,6 +315,18 @@ void Recordset::bind(const QString& column, BoundField* holder)
 void Recordset::setRepositionHandler(std::function<void()> handler)
 {
     onReposition_ = std::move(handler);
+}
+
+// Every move needs a record set, the pending record saved, and a record to move to.
+Status Recordset::beginMove()
+{
+    if (Status s = requireOpen(); !s.ok())
+        return s;
+    if (Status s = commitPending(false); !s.ok())
+        return s;
+    if (keyset_.empty())
+        return noCurrentRecord();
+    return {};
 }
 
 Status Recordset::requireOpen() const

@@ -76,6 +76,7 @@ private:
     enum class Place { OnRecord, BeforeFirst, AfterLast, AfterDelete };
 
     Status requireOpen() const;
+    Status beginMove();
     Status commitPending(bool becomeCurrent);
     void dropPending() { editMode_ = EditNone; }
     Status moveTo(int position);
