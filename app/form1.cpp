@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "controls/button/storedbuttons.h"
 #include "platform/msgbox.h"
 #include "ui_form1.h"
 
@@ -40,7 +41,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(784, 629);
     setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
-    ui->undobtn->setEnabled(false);
+    // The buttons' design-time settings are stored beside the form, one bag each.
+    QString badSettings;
+    if (!restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"), &badSettings))
+        qWarning("Form1 buttons: %s", qPrintable(badSettings));
 
     const QStringList columns{"Name",     "IUPAC",      "CAS",  "MolFormula", "MolWeight",
                               "EqWeight", "Appearance", "Spgr", "pH",         "SpecialNote"};

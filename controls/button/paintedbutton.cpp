@@ -1,15 +1,82 @@
 #include "controls/button/paintedbutton.h"
 
+#include "controls/button/accesskey.h"
+#include "controls/button/buttonsettings.h"
+#include "controls/button/propertybag.h"
+#include "controls/button/syscolors.h"
+
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
-#include <qdrawutil.h>
+#include <QPixmap>
+#include <QScopedValueRollback>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+// Qt's cursors for the classic pointer numbers 1 to 15; no Qt cursor looks like the old
+// icon pointer (4), so it shows the arrow.
+constexpr std::array<Qt::CursorShape, 15> pointerShapes{
+    Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,   Qt::ArrowCursor,
+    Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor,
+    Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,    Qt::ForbiddenCursor,
+    Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
+};
+
+constexpr int customPointer = 99;
+
+// Every other pixel of the rectangle's border, as the platform draws a focus rectangle.
+void paintFocusMark(QPainter& painter, const QRect& box)
+{
+    for (int x = box.left(); x <= box.right(); ++x) {
+        if ((x + box.top()) % 2 == 0)
+            painter.drawPoint(x, box.top());
+        if ((x + box.bottom()) % 2 == 0)
+            painter.drawPoint(x, box.bottom());
+    }
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        if ((box.left() + y) % 2 == 0)
+            painter.drawPoint(box.left(), y);
+        if ((box.right() + y) % 2 == 0)
+            painter.drawPoint(box.right(), y);
+    }
+}
+
+} // namespace
+
+void paintButtonFace(QPainter& painter, const ButtonFace& face)
+{
+    const QRect all(QPoint(0, 0), face.size);
+    painter.fillRect(all, colorFromBgr(face.colours.FaceColor));
+    painter.setPen(colorFromBgr(face.colours.ShadowColor));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(all.adjusted(0, 0, -1, -1));
+
+    quint32 text = face.hovered ? face.colours.TextOverColor : face.colours.TextColor;
+    if (!face.enabled)
+        text = face.grayText;
+    painter.setPen(colorFromBgr(text));
+    painter.setFont(face.font);
+    // A pushed face moves its caption down and right, as if pressed in.
+    const QRect box = face.state == 2 ? face.captionBox.translated(1, 1) : face.captionBox;
+    painter.drawText(box, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, face.caption);
+
+    if (face.focusMark) {
+        painter.setPen(colorFromBgr(face.colours.TextColor));
+        paintFocusMark(painter, face.focusBox);
+    }
+}
 
 paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QAbstractButton::clicked, this, &paintedButton::Click);
+    setNewInstanceColours();
+    connect(this, &QAbstractButton::pressed, this, [this] { paintFace(2, false); });
+    connect(this, &QAbstractButton::released, this, [this] { paintFace(0, false); });
+    connect(this, &QAbstractButton::clicked, this, &paintedButton::onClicked);
 }
 
 QSize paintedButton::sizeHint() const
@@ -19,10 +86,360 @@ QSize paintedButton::sizeHint() const
     return QSize(std::max(75, caption.width() + 16), std::max(23, caption.height() + 10));
 }
 
+void paintedButton::setBackColor(quint32 color)
+{
+    backColor_ = color;
+    // While a form is designed the hover colour follows, so a new colour needs one setting.
+    if (!userMode_)
+        backOver_ = color;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("BCOL");
+}
+
+void paintedButton::setBackOver(quint32 color)
+{
+    backOver_ = color;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("BCOLO");
+}
+
+void paintedButton::setForeColor(quint32 color)
+{
+    foreColor_ = color;
+    if (!userMode_)
+        foreOver_ = color;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("FCOL");
+}
+
+void paintedButton::setForeOver(quint32 color)
+{
+    foreOver_ = color;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("FCOLO");
+}
+
+void paintedButton::setMaskColor(quint32 color)
+{
+    maskColor_ = color;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("MCOL");
+}
+
+void paintedButton::setButtonType(qint32 type)
+{
+    buttonType_ = type;
+    // The flat style reads best with a bold caption, so the designer gets one.
+    if (type == 5 && !userMode_) {
+        QFont bold = font();
+        bold.setBold(true);
+        setFontQuietly(bold);
+    }
+    handleResize();
+    notify("BTYPE");
+}
+
+void paintedButton::setCaption(const QString& caption)
+{
+    QAbstractButton::setText(caption);
+    accessKeyFromCaption();
+    layoutContent();
+    paintFace(0, true);
+    notify("TX");
+}
+
+void paintedButton::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    paintFace(0, true);
+    QWidget::setEnabled(enabled);
+    notify("ENAB");
+}
+
+void paintedButton::setFont(const QFont& font)
+{
+    setFontQuietly(font);
+    layoutContent();
+    paintFace(0, true);
+    notify("FONT");
+}
+
+void paintedButton::setFontBold(bool bold)
+{
+    QFont changed = font();
+    changed.setBold(bold);
+    changeFontAttribute(changed);
+}
+
+void paintedButton::setFontItalic(bool italic)
+{
+    QFont changed = font();
+    changed.setItalic(italic);
+    changeFontAttribute(changed);
+}
+
+void paintedButton::setFontUnderline(bool underline)
+{
+    QFont changed = font();
+    changed.setUnderline(underline);
+    changeFontAttribute(changed);
+}
+
+qint16 paintedButton::FontSize() const
+{
+    // A font given in pixels has no point size of its own; ask what it is on screen.
+    qreal size = font().pointSizeF();
+    if (size <= 0)
+        size = QFontInfo(font()).pointSizeF();
+    return qint16(std::nearbyint(size));
+}
+
+bool paintedButton::setFontSize(qint16 size)
+{
+    if (size < 1)
+        return false;
+    QFont changed = font();
+    changed.setPointSize(size);
+    changeFontAttribute(changed);
+    return true;
+}
+
+void paintedButton::setFontName(const QString& name)
+{
+    QFont changed = font();
+    changed.setFamily(name);
+    changeFontAttribute(changed);
+}
+
+void paintedButton::setColorScheme(qint32 scheme)
+{
+    colorScheme_ = scheme;
+    buildPalette();
+    paintFace(0, true);
+    notify("COLTYPE");
+}
+
+void paintedButton::setShowFocusRect(bool show)
+{
+    showFocusRect_ = show;
+    paintFace(drawnState_, true);
+    notify("FOCUSR");
+}
+
+bool paintedButton::setMousePointer(qint32 pointer)
+{
+    if (pointer < INT16_MIN || pointer > INT16_MAX)
+        return false;
+    mousePointer_ = qint16(pointer);
+    applyPointer();
+    notify("MPTR");
+    return true;
+}
+
+void paintedButton::setMouseIcon(const QImage& icon)
+{
+    mouseIcon_ = icon;
+    handIcon_ = false;
+    applyPointer();
+    notify("MICON");
+}
+
+void paintedButton::setMouseIcon(const QPixmap& icon)
+{
+    setMouseIcon(icon.toImage());
+}
+
+void paintedButton::setHandPointer(bool hand)
+{
+    handPointer_ = hand;
+    mouseIcon_ = QImage();
+    handIcon_ = hand;
+    mousePointer_ = hand ? customPointer : 1;
+    applyPointer();
+    notify("HAND");
+}
+
+void paintedButton::setSoftBevel(bool soft)
+{
+    softBevel_ = soft;
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify("SOFT");
+}
+
+void paintedButton::setPictureNormal(const QImage& picture)
+{
+    pictureNormal_ = picture;
+    measurePicture();
+    layoutContent();
+    paintFace(drawnState_, true);
+    notify("PICN");
+}
+
+void paintedButton::setPictureOver(const QImage& picture)
+{
+    pictureOver_ = picture;
+    if (mouseInside_)
+        paintFace(drawnState_, true);
+    notify("PICO");
+}
+
+void paintedButton::setPicturePosition(qint32 position)
+{
+    picturePosition_ = position;
+    notify("PICPOS");
+    layoutContent();
+    paintFace(drawnState_, true);
+}
+
+void paintedButton::setUseMaskColor(bool use)
+{
+    useMaskColor_ = use;
+    if (!pictureNormal_.isNull())
+        paintFace(drawnState_, true);
+    notify("UMCOL");
+}
+
+void paintedButton::setUseGreyscale(bool use)
+{
+    useGreyscale_ = use;
+    if (!pictureNormal_.isNull())
+        paintFace(drawnState_, true);
+    notify("NGREY");
+}
+
+void paintedButton::setSpecialEffect(qint32 effect)
+{
+    specialEffect_ = effect;
+    paintFace(drawnState_, true);
+    notify("FX");
+}
+
+void paintedButton::setCheckBoxBehaviour(bool check)
+{
+    checkBoxBehaviour_ = check;
+    // The last face may be pushed only because the button was a ticked check box.
+    paintFace(currentState(), true);
+    notify("CHECK");
+}
+
+void paintedButton::setValue(bool value)
+{
+    value_ = value;
+    if (checkBoxBehaviour_)
+        paintFace(0, true);
+    notify("VALUE");
+}
+
+void paintedButton::DisableRefresh()
+{
+    drawingAllowed_ = false;
+}
+
+void paintedButton::Refresh()
+{
+    buildPalette();
+    layoutContent();
+    drawingAllowed_ = true;
+    paintFace(drawnState_, true);
+}
+
+void paintedButton::InitProperties()
+{
+    const QScopedValueRollback<bool> quiet(quiet_, true);
+    enabled_ = showFocusRect_ = useMaskColor_ = true;
+    // The object name is what the form calls this button.
+    QAbstractButton::setText(objectName());
+    // An empty font resets the button to its window's font.
+    QWidget::setFont(QFont());
+    buttonType_ = 2;
+    colorScheme_ = 1;
+    setNewInstanceColours();
+    layoutContent();
+    accessKeyFromCaption();
+}
+
+void paintedButton::ReadProperties(const PropertyBag& bag)
+{
+    const QScopedValueRollback<bool> quiet(quiet_, true);
+    ButtonSettings current;
+    current.Font = font();
+    const ButtonSettings s = readButtonSettings(bag, current);
+    buttonType_ = s.ButtonType;
+    QAbstractButton::setText(s.Caption);
+    enabled_ = s.Enabled;
+    if (s.Font != font())
+        QWidget::setFont(s.Font);
+    colorScheme_ = s.ColorScheme;
+    showFocusRect_ = s.ShowFocusRect;
+    backColor_ = s.BackColor;
+    backOver_ = s.BackOver;
+    foreColor_ = s.ForeColor;
+    foreOver_ = s.ForeOver;
+    maskColor_ = s.MaskColor;
+    mousePointer_ = s.MousePointer;
+    mouseIcon_ = s.MouseIcon;
+    handIcon_ = false;
+    pictureNormal_ = s.PictureNormal;
+    pictureOver_ = s.PictureOver;
+    useMaskColor_ = s.UseMaskColor;
+    softBevel_ = s.SoftBevel;
+    picturePosition_ = s.PicturePosition;
+    useGreyscale_ = s.UseGreyscale;
+    specialEffect_ = s.SpecialEffect;
+    // The hand setting decides pointer and icon, whatever MPTR and MICON held.
+    setHandPointer(s.HandPointer);
+    checkBoxBehaviour_ = s.CheckBoxBehaviour;
+    value_ = s.Value;
+
+    QWidget::setEnabled(enabled_);
+    measurePicture();
+    layoutContent();
+    accessKeyFromCaption();
+}
+
+void paintedButton::WriteProperties(PropertyBag& bag) const
+{
+    ButtonSettings s;
+    s.ButtonType = buttonType_;
+    s.Caption = text();
+    s.Enabled = enabled_;
+    s.Font = font();
+    // The bag keeps fonts by point size; a font set in pixels is saved at its size on screen.
+    if (s.Font.pointSizeF() <= 0)
+        s.Font.setPointSizeF(QFontInfo(font()).pointSizeF());
+    s.ColorScheme = colorScheme_;
+    s.ShowFocusRect = showFocusRect_;
+    s.BackColor = backColor_;
+    s.BackOver = backOver_;
+    s.ForeColor = foreColor_;
+    s.ForeOver = foreOver_;
+    s.MaskColor = maskColor_;
+    s.MousePointer = mousePointer_;
+    s.MouseIcon = mouseIcon_;
+    s.PictureNormal = pictureNormal_;
+    s.PictureOver = pictureOver_;
+    s.UseMaskColor = useMaskColor_;
+    s.SoftBevel = softBevel_;
+    s.PicturePosition = picturePosition_;
+    s.UseGreyscale = useGreyscale_;
+    s.SpecialEffect = specialEffect_;
+    s.HandPointer = handPointer_;
+    s.CheckBoxBehaviour = checkBoxBehaviour_;
+    s.Value = value_;
+    writeButtonSettings(bag, s);
+}
+
 void paintedButton::paintEvent(QPaintEvent*)
 {
+    // The face is drawn by paintFace into face_; a repaint of the window only shows it.
     QPainter painter(this);
-    drawFace(painter);
+    painter.drawImage(0, 0, face_);
 }
 
 void paintedButton::keyPressEvent(QKeyEvent* event)
@@ -36,25 +453,222 @@ void paintedButton::keyPressEvent(QKeyEvent* event)
     QAbstractButton::keyPressEvent(event);
 }
 
-void paintedButton::drawFace(QPainter& painter) const
+void paintedButton::resizeEvent(QResizeEvent* event)
 {
-    const QPalette& colours = palette();
-    qDrawWinButton(&painter, rect(), colours, isDown(), &colours.button());
-    // A pressed face moves its caption down and right, as if pushed in.
-    const QRect area = rect().translated(isDown() ? QPoint(1, 1) : QPoint());
-    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic;
-    if (isEnabled()) {
-        painter.setPen(colours.color(QPalette::ButtonText));
-        painter.drawText(area, flags, text());
-    } else {
-        // Disabled captions look etched: a light copy under a dark one.
-        painter.setPen(colours.color(QPalette::Light));
-        painter.drawText(area.translated(1, 1), flags, text());
-        painter.setPen(colours.color(QPalette::Dark));
-        painter.drawText(area, flags, text());
+    QAbstractButton::resizeEvent(event);
+    handleResize();
+}
+
+void paintedButton::showEvent(QShowEvent* event)
+{
+    QAbstractButton::showEvent(event);
+    drawingAllowed_ = true;
+    buildPalette();
+    paintFace(0, true);
+}
+
+void paintedButton::hideEvent(QHideEvent* event)
+{
+    QAbstractButton::hideEvent(event);
+    drawingAllowed_ = false;
+}
+
+void paintedButton::changeEvent(QEvent* event)
+{
+    QAbstractButton::changeEvent(event);
+    if (quiet_)
+        return;
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        // Enabling through QWidget, or by the window, must show on the face too.
+        enabled_ = !testAttribute(Qt::WA_ForceDisabled);
+        paintFace(drawnState_, true);
+        break;
+    case QEvent::FontChange:
+        layoutContent();
+        paintFace(0, true);
+        break;
+    case QEvent::PaletteChange:
+        // Own colours stay as set; the other schemes follow the desktop's colours.
+        if (colorScheme_ != 2) {
+            buildPalette();
+            paintFace(drawnState_, true);
+        }
+        break;
+    default:
+        break;
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(colours.color(QPalette::ButtonText), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(4, 4, -5, -5));
+}
+
+void paintedButton::enterEvent(QEnterEvent* event)
+{
+    QAbstractButton::enterEvent(event);
+    mouseInside_ = true;
+    paintFace(currentState(), true);
+}
+
+void paintedButton::leaveEvent(QEvent* event)
+{
+    QAbstractButton::leaveEvent(event);
+    mouseInside_ = false;
+    paintFace(currentState(), true);
+}
+
+void paintedButton::focusInEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusInEvent(event);
+    paintFace(drawnState_, true);
+}
+
+void paintedButton::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusOutEvent(event);
+    paintFace(drawnState_, true);
+}
+
+void paintedButton::setNewInstanceColours()
+{
+    buildPalette();
+    backColor_ = backOver_ = palette_.FaceColor;
+    maskColor_ = 0xC0C0C0;
+    foreColor_ = foreOver_ = palette_.TextColor;
+}
+
+PaletteInputs paintedButton::paletteInputs() const
+{
+    PaletteInputs in;
+    in.ColorScheme = colorScheme_;
+    in.ButtonType = buttonType_;
+    in.SoftBevel = softBevel_;
+    in.BackColor = backColor_;
+    in.BackOver = backOver_;
+    in.ForeColor = foreColor_;
+    in.ForeOver = foreOver_;
+    in.MaskColor = maskColor_;
+    // The colours the parent window paints with.
+    if (const QWidget* parent = parentWidget()) {
+        in.ParentBackColor = bgrFromColor(parent->palette().color(parent->backgroundRole()));
+        in.ParentTextColor = bgrFromColor(parent->palette().color(parent->foregroundRole()));
     }
+    return in;
+}
+
+void paintedButton::buildPalette()
+{
+    palette_ = BuildPalette(paletteInputs());
+}
+
+void paintedButton::layoutContent()
+{
+    // The caption's wrapped text block, centred in the client area inside a one-pixel margin.
+    const QRect area(QPoint(1, 1), QPoint(clientWidth_ - 3, clientHeight_ - 3));
+    const QRect measured = fontMetrics().boundingRect(
+        area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+    const int right = measured.left() + measured.width();
+    const int bottom = measured.top() + measured.height();
+    captionBox_ = QRect(measured.topLeft(), measured.size())
+                      .translated((clientWidth_ - right) / 2, (clientHeight_ - bottom) / 2);
+}
+
+void paintedButton::measurePicture()
+{
+    const QSizeF size = pictureNormal_.deviceIndependentSize();
+    pictureWidth_ = qRound(size.width());
+    pictureHeight_ = qRound(size.height());
+}
+
+void paintedButton::accessKeyFromCaption()
+{
+    // Our own rule for the access key replaces the one Qt derived from the text.
+    const QString key = AccessKeyFromCaption(text());
+    if (key.isEmpty())
+        setShortcut(QKeySequence());
+    else
+        setShortcut(QKeySequence(QKeyCombination(Qt::ALT, Qt::Key(key[0].toUpper().unicode()))));
+}
+
+void paintedButton::handleResize()
+{
+    clientWidth_ = width();
+    clientHeight_ = height();
+    if (buttonType_ >= 7 && buttonType_ <= 13)
+        focusBox_ = rect().adjusted(3, 3, -3, -3);
+    else if (buttonType_ == 14)
+        focusBox_ = rect().adjusted(5, 5, -5, -5).translated(1, 1);
+    else
+        focusBox_ = rect().adjusted(4, 4, -4, -4);
+    layoutContent();
+    if (clientHeight_ != 0)
+        paintFace(0, true);
+}
+
+void paintedButton::paintFace(int state, bool force)
+{
+    if (checkBoxBehaviour_ && value_)
+        state = 2;
+    if (!force && state == drawnState_ && text() == drawnCaption_)
+        return;
+    if (clientWidth_ <= 0 || clientHeight_ <= 0 || !drawingAllowed_)
+        return;
+    drawnState_ = state;
+    drawnCaption_ = text();
+
+    ButtonFace face;
+    face.size = QSize(clientWidth_, clientHeight_);
+    face.enabled = enabled_ && isEnabled();
+    face.hovered = mouseInside_ && face.enabled;
+    // Under the mouse the custom colours hover in BackOver, edges included.
+    face.colours = face.hovered ? BuildHoverPalette(paletteInputs()) : palette_;
+    face.caption = text();
+    face.font = font();
+    face.captionBox = captionBox_;
+    face.focusBox = focusBox_;
+    face.state = state;
+    face.focusMark = showFocusRect_ && hasFocus();
+    face.grayText = GetSysColor(COLOR_GRAYTEXT);
+
+    QImage image(face.size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintButtonFace(painter, face);
+    painter.end();
+    face_ = image;
+    update();
+}
+
+void paintedButton::applyPointer()
+{
+    if (mousePointer_ >= 1 && mousePointer_ <= int(pointerShapes.size()))
+        setCursor(pointerShapes[mousePointer_ - 1]);
+    else if (mousePointer_ == customPointer && handIcon_)
+        setCursor(Qt::PointingHandCursor);
+    else if (mousePointer_ == customPointer && !mouseIcon_.isNull())
+        setCursor(QCursor(QPixmap::fromImage(mouseIcon_)));
+    else
+        unsetCursor();
+}
+
+void paintedButton::setFontQuietly(const QFont& font)
+{
+    const QScopedValueRollback<bool> quiet(quiet_, true);
+    QWidget::setFont(font);
+}
+
+void paintedButton::changeFontAttribute(const QFont& font)
+{
+    setFontQuietly(font);
+    layoutContent();
+    paintFace(0, true);
+}
+
+void paintedButton::onClicked()
+{
+    paintFace(0, true);
+    // The raised face is on screen before the window's handler runs.
+    repaint();
+    emit Click();
+}
+
+void paintedButton::notify(const char* key)
+{
+    emit PropertyChanged(QString::fromLatin1(key));
 }

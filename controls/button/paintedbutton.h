@@ -1,9 +1,37 @@
 #pragma once
 
+#include "controls/button/palette.h"
+
 #include <QAbstractButton>
+#include <QImage>
+
+class PropertyBag;
+class QPainter;
+class QPixmap;
+
+// What one paint of the face needs to know; `colours` is already the hover palette when the
+// mouse is over the button.
+struct ButtonFace {
+    QSize size;
+    ButtonPalette colours;
+    QString caption;
+    QFont font;
+    QRect captionBox;
+    QRect focusBox;
+    int state = 0; // 0 raised, 2 pushed
+    bool enabled = true;
+    bool hovered = false;
+    bool focusMark = false;
+    quint32 grayText = 0;
+};
+
+// Paints a whole face of `face.size` pixels from the painter's origin.
+void paintButtonFace(QPainter& painter, const ButtonFace& face);
 
 // A command button that paints its own face. The caption marks its access key with
-// an & ("&Save"); "&&" shows a literal &.
+// an & ("&Save"); "&&" shows a literal &. Colours are 0x00BBGGRR values, or system colour
+// references with 0x80 in the top byte. Every setter of a saved setting emits PropertyChanged
+// with the setting's property bag key once it has stored, rebuilt and redrawn.
 class paintedButton : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
@@ -11,21 +39,184 @@ class paintedButton : public QAbstractButton {
 public:
     explicit paintedButton(QWidget* parent = nullptr);
 
-    QString Caption() const { return text(); }
-    void setCaption(const QString& caption) { setText(caption); }
+    quint32 BackColor() const { return backColor_; }
+    void setBackColor(quint32 color);
+    quint32 BackOver() const { return backOver_; }
+    void setBackOver(quint32 color);
+    quint32 ForeColor() const { return foreColor_; }
+    void setForeColor(quint32 color);
+    quint32 ForeOver() const { return foreOver_; }
+    void setForeOver(quint32 color);
+    quint32 MaskColor() const { return maskColor_; }
+    void setMaskColor(quint32 color);
 
-    bool Enabled() const { return isEnabled(); }
+    // Face style 1-14; other values are stored as given.
+    qint32 ButtonType() const { return buttonType_; }
+    void setButtonType(qint32 type);
+
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption);
+
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    QFont Font() const { return font(); }
+    void setFont(const QFont& font);
+    // The Font* setters change one attribute of the font without a notification of their own.
+    bool FontBold() const { return font().bold(); }
+    void setFontBold(bool bold);
+    bool FontItalic() const { return font().italic(); }
+    void setFontItalic(bool italic);
+    bool FontUnderline() const { return font().underline(); }
+    void setFontUnderline(bool underline);
+    // The point size to the nearest whole number, halves to even.
+    qint16 FontSize() const;
+    // Fails for a size below 1.
+    bool setFontSize(qint16 size);
+    QString FontName() const { return font().family(); }
+    void setFontName(const QString& name);
+
+    // 2: the colour properties; 3: a fixed grey set; 4: the parent's colours; else the system's.
+    qint32 ColorScheme() const { return colorScheme_; }
+    void setColorScheme(qint32 scheme);
+
+    bool ShowFocusRect() const { return showFocusRect_; }
+    void setShowFocusRect(bool show);
+
+    // The classic pointer numbers: 0 default, 1 arrow ... 15 size all, 99 the MouseIcon.
+    qint32 MousePointer() const { return mousePointer_; }
+    // Fails, changing nothing, for a number outside the 16-bit range.
+    bool setMousePointer(qint32 pointer);
+
+    // The custom pointer picture; null when there is none or when it is the hand pointer.
+    QImage MouseIcon() const { return mouseIcon_; }
+    void setMouseIcon(const QImage& icon);
+    void setMouseIcon(const QPixmap& icon);
+
+    // True: the hand as mouse icon and pointer 99; false: no icon and pointer 1.
+    bool HandPointer() const { return handPointer_; }
+    void setHandPointer(bool hand);
+
+    WId hWnd() const { return winId(); }
+
+    bool SoftBevel() const { return softBevel_; }
+    void setSoftBevel(bool soft);
+
+    QImage PictureNormal() const { return pictureNormal_; }
+    void setPictureNormal(const QImage& picture);
+    QImage PictureOver() const { return pictureOver_; }
+    void setPictureOver(const QImage& picture);
+    // 0 left of the caption, 1 right, 2 above, 3 below, 4 behind.
+    qint32 PicturePosition() const { return picturePosition_; }
+    void setPicturePosition(qint32 position);
+    bool UseMaskColor() const { return useMaskColor_; }
+    void setUseMaskColor(bool use);
+    bool UseGreyscale() const { return useGreyscale_; }
+    void setUseGreyscale(bool use);
+
+    qint32 SpecialEffect() const { return specialEffect_; }
+    void setSpecialEffect(qint32 effect);
+
+    bool CheckBoxBehaviour() const { return checkBoxBehaviour_; }
+    void setCheckBoxBehaviour(bool check);
+    bool Value() const { return value_; }
+    void setValue(bool value);
+
+    QString Version() const { return QStringLiteral("2.0.6"); }
+
+    // Property writes stop redrawing the face until Refresh or the next show.
+    void DisableRefresh();
+    // Rebuilds palette and layout, allows drawing again and redraws.
+    void Refresh();
+
+    // The settings of a button newly placed on a form, without notifications or drawing.
+    void InitProperties();
+    // Restores the 23 saved settings; the palette and the face wait for the next show.
+    void ReadProperties(const PropertyBag& bag);
+    // Saves the 23 settings, every one even at its default, except pictures that are not set.
+    void WriteProperties(PropertyBag& bag) const;
+
+    // The container's ambient UserMode: false while its form is being designed.
+    bool UserMode() const { return userMode_; }
+    void setUserMode(bool userMode) { userMode_ = userMode; }
+
+    const ButtonPalette& buttonPalette() const { return palette_; }
+    QRect focusBox() const { return focusBox_; }
+    // The size of PictureNormal in pixels, empty without a picture.
+    QSize pictureSize() const { return QSize(pictureWidth_, pictureHeight_); }
 
     QSize sizeHint() const override;
 
 signals:
-    // The user clicked the button, or pressed Space or Enter on it.
+    // The user clicked the button, or pressed Space, Enter or its access key.
     void Click();
+    // A saved setting changed; `key` is its property bag key ("PICO" for PictureOver).
+    void PropertyChanged(const QString& key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void drawFace(QPainter& painter) const;
+    void setNewInstanceColours();
+    PaletteInputs paletteInputs() const;
+    void buildPalette();
+    void layoutContent();
+    void measurePicture();
+    void accessKeyFromCaption();
+    void handleResize();
+    void paintFace(int state, bool force);
+    void applyPointer();
+    void setFontQuietly(const QFont& font);
+    void changeFontAttribute(const QFont& font);
+    void onClicked();
+    void notify(const char* key);
+    int currentState() const { return isDown() ? 2 : 0; }
+
+    qint32 buttonType_ = 2;
+    qint32 colorScheme_ = 1;
+    qint32 picturePosition_ = 0;
+    qint32 specialEffect_ = 0;
+    quint32 backColor_ = 0;
+    quint32 backOver_ = 0;
+    quint32 foreColor_ = 0;
+    quint32 foreOver_ = 0;
+    quint32 maskColor_ = 0xC0C0C0;
+    bool enabled_ = true;
+    bool showFocusRect_ = true;
+    bool useMaskColor_ = true;
+    bool useGreyscale_ = false;
+    bool softBevel_ = false;
+    bool handPointer_ = false;
+    bool checkBoxBehaviour_ = false;
+    bool value_ = false;
+    qint16 mousePointer_ = 0;
+    QImage mouseIcon_;
+    bool handIcon_ = false;
+    QImage pictureNormal_;
+    QImage pictureOver_;
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
+
+    bool userMode_ = true;
+    ButtonPalette palette_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    QRect focusBox_;
+    QRect captionBox_;
+    bool drawingAllowed_ = true;
+    bool mouseInside_ = false;
+    int drawnState_ = 0;
+    QString drawnCaption_;
+    QImage face_;
+    // Set while settings are applied without the steps of their property writes.
+    bool quiet_ = false;
 };

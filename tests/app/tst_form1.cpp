@@ -1,4 +1,5 @@
 #include "controls/button/paintedbutton.h"
+#include "controls/button/propertybag.h"
 #include "controls/textbox.h"
 #include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
@@ -40,6 +41,8 @@ private slots:
     void recordLimitGuard_data();
     void recordLimitGuard();
     void closingCommitsThePendingRecord();
+    void buttonsCarryTheirDesignSettings_data();
+    void buttonsCarryTheirDesignSettings();
 
 private:
     std::unique_ptr<FormDriver> ui_;
@@ -247,6 +250,73 @@ void TestForm1::closingCommitsThePendingRecord()
     ui_->box("nametxt")->setText(QStringLiteral("TYPED"));
     QVERIFY(ui_->form().close());
     QCOMPARE(readNames(ui_->databaseFile()), (QStringList{"ONE", "TYPED"}));
+}
+
+void TestForm1::buttonsCarryTheirDesignSettings_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("scheme");
+    QTest::addColumn<uint>("back");
+    QTest::addColumn<uint>("fore");
+    QTest::addColumn<uint>("foreOver");
+    QTest::addColumn<double>("size");
+    const uint lilac = 0xB8B0D0, white = 0xFFFFFF, sand = 0xC8D0D8, pale = 0xD8E9EC;
+    QTest::newRow("editbtn") << "Edit" << 1 << lilac << 0u << 0u << 9.75;
+    QTest::newRow("browsebtn") << "Browse" << 1 << lilac << 0u << 0u << 9.75;
+    QTest::newRow("updatebtn") << "Update" << 1 << sand << 0u << 0u << 9.75;
+    QTest::newRow("newbtn") << "New" << 1 << lilac << 0u << 0u << 9.75;
+    QTest::newRow("deletebtn") << "Delete" << 2 << white << 0x40u << 0xFFu << 9.75;
+    QTest::newRow("saveasbtn") << "Save As" << 1 << lilac << 0u << 0u << 9.0;
+    QTest::newRow("printbtn") << "Print" << 1 << lilac << 0u << 0u << 9.75;
+    QTest::newRow("searchbtn") << "Search" << 2 << white << 0u << 0x8080u << 9.75;
+    QTest::newRow("sortascbtn") << "Sort A--Z" << 2 << sand << 0u << 0x80FFu << 9.75;
+    QTest::newRow("sortdscbtn") << "Sort Z--A" << 2 << pale << 0u << 0x80FFu << 9.75;
+    QTest::newRow("backupbtn") << "Backup" << 2 << pale << 0u << 0xC000u << 9.75;
+    QTest::newRow("cleardbbtn") << "Clear DB" << 2 << pale << 0u << 0xFFu << 9.75;
+    QTest::newRow("nextbtn") << "Next" << 2 << white << 0u << 0xFF0000u << 12.0;
+    QTest::newRow("previousbtn") << "Previous" << 2 << white << 0u << 0xFF0000u << 12.0;
+    QTest::newRow("firstbtn") << "First" << 2 << white << 0u << 0xFF0000u << 12.0;
+    QTest::newRow("lastbtn") << "Last" << 2 << white << 0u << 0xFF0000u << 12.0;
+    QTest::newRow("helpbtn") << "Must Read" << 1 << pale << 0u << 0u << 9.75;
+    QTest::newRow("aboutbtn") << "About" << 1 << pale << 0u << 0u << 9.75;
+    QTest::newRow("undobtn") << "Undo" << 1 << lilac << 0u << 0u << 9.75;
+}
+
+void TestForm1::buttonsCarryTheirDesignSettings()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, scheme);
+    QFETCH(uint, back);
+    QFETCH(uint, fore);
+    QFETCH(uint, foreOver);
+    QFETCH(double, size);
+    ui_->openNamed({"ONE"});
+    const paintedButton* button = ui_->button(QTest::currentDataTag());
+    QCOMPARE(button->Caption(), caption);
+    QCOMPARE(button->ColorScheme(), scheme);
+    QCOMPARE(button->BackColor(), back);
+    QCOMPARE(button->BackOver(), back);
+    QCOMPARE(button->ForeColor(), fore);
+    QCOMPARE(button->ForeOver(), foreOver);
+    QCOMPARE(button->Font().family(), QStringLiteral("Arial"));
+    QCOMPARE(button->Font().pointSizeF(), size);
+    QVERIFY(button->Font().bold());
+    QCOMPARE(button->ButtonType(), 3);
+    QVERIFY(button->ShowFocusRect());
+    QCOMPARE(button->MaskColor(), 0xC0C0C0u);
+    QVERIFY(button->UseMaskColor());
+    QCOMPARE(button->MousePointer(), 1);
+    QVERIFY(!button->SoftBevel());
+    QCOMPARE(button->PicturePosition(), 0);
+    QVERIFY(!button->UseGreyscale());
+    QCOMPARE(button->SpecialEffect(), 0);
+    QVERIFY(!button->HandPointer());
+    QVERIFY(!button->CheckBoxBehaviour());
+    QVERIFY(!button->Value());
+    // Saved again, the settings make the same 21-entry bag.
+    PropertyBag bag;
+    button->WriteProperties(bag);
+    QCOMPARE(bag.count(), 21);
 }
 
 QTEST_MAIN(TestForm1)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// A form keeps the design-time settings of its buttons beside its layout, as one
+// property bag per button:
+//
+//     [nextbtn]
+//     BTYPE<TAB>int32<TAB>3
+//     ...
+//
+// Restores each bag into the form's paintedButton of that name through
+// ReadProperties. Returns false, naming what went wrong in `error`, for a file that
+// cannot be read, a malformed bag or a button the form lacks; the other buttons are
+// restored all the same.
+bool restoreStoredButtons(QWidget* form, const QString& path, QString* error = nullptr);
