@@ -63,15 +63,19 @@ ButtonPalette BuildPalette(const PaletteInputs& in)
     const auto shade = [&in](quint32 color, qint32 amount) {
         return ShadeColor(color, amount, false, in.SoftBevel);
     };
+    // The bevel edges of the schemes that derive them from the face.
+    const auto deriveEdges = [&shade](ButtonPalette& palette) {
+        palette.ShadowColor = shade(palette.FaceColor, -64);
+        palette.LightColor = shade(palette.FaceColor, 31);
+        palette.HighlightColor = shade(palette.FaceColor, 47);
+        palette.DarkShadowColor = shade(palette.FaceColor, -192);
+    };
     switch (in.ColorScheme) {
     case 2:
         p.FaceColor = ResolveColor(in.BackColor);
         p.TextColor = ResolveColor(in.ForeColor);
         p.TextOverColor = ResolveColor(in.ForeOver);
-        p.ShadowColor = shade(p.FaceColor, -64);
-        p.LightColor = shade(p.FaceColor, 31);
-        p.HighlightColor = shade(p.FaceColor, 47);
-        p.DarkShadowColor = shade(p.FaceColor, -192);
+        deriveEdges(p);
         p.SelectColor = shade(p.FaceColor, -128);
         p.SelectLightColor = p.FaceColor;
         break;
@@ -90,10 +94,7 @@ ButtonPalette BuildPalette(const PaletteInputs& in)
         p.FaceColor = in.ParentBackColor;
         p.TextColor = in.ParentTextColor;
         p.TextOverColor = p.TextColor;
-        p.ShadowColor = shade(p.FaceColor, -64);
-        p.LightColor = shade(p.FaceColor, 31);
-        p.HighlightColor = shade(p.FaceColor, 47);
-        p.DarkShadowColor = shade(p.FaceColor, -192);
+        deriveEdges(p);
         p.SelectColor = GetSysColor(COLOR_HIGHLIGHT);
         p.SelectLightColor = TintColor(p.SelectColor, 176);
         break;
