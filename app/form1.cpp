@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "platform/msgbox.h"
 #include "ui_form1.h"
@@ -46,11 +47,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     if (!restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"), &badSettings))
         qWarning("Form1 buttons: %s", qPrintable(badSettings));
 
-    const QStringList columns{"Name",     "IUPAC",      "CAS",  "MolFormula", "MolWeight",
-                              "EqWeight", "Appearance", "Spgr", "pH",         "SpecialNote"};
+    // The ten boxes follow the table's column order; the hidden Text8 holds the picture path.
     const QList<TextBox*> fields = recordFields();
     for (int i = 0; i < fields.size(); ++i)
-        Data1.bind(columns[i], fields[i]);
+        Data1.bind(recordColumns()[i], fields[i]);
     Data1.bind(QStringLiteral("Image"), ui->Text8);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
