@@ -48,36 +48,35 @@ ScriptedCommonDialogs::Result ScriptedCommonDialogs::take(const CommonDialog::Sh
     return results_.isEmpty() ? Result{false, QString()} : results_.takeFirst();
 }
 
-bool CommonDialog::ShowOpen()
+bool CommonDialog::showFileDialog(Kind kind)
 {
     QString chosen;
     if (script) {
-        chosen = script->take({Kind::Open, InitDir, Filter, FilterIndex, DialogTitle}).fileName;
+        chosen = script->take({kind, InitDir, Filter, FilterIndex, DialogTitle}).fileName;
     } else {
         const QStringList filters = qtNameFilters(Filter);
+        const QString joined = filters.join(QStringLiteral(";;"));
         QString selected = filters.value(FilterIndex - 1);
-        chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), DialogTitle, InitDir,
-                                              filters.join(QStringLiteral(";;")), &selected);
+        QWidget* parent = QApplication::activeWindow();
+        // A saved record is appended to the file, never replacing it, so there is nothing to
+        // confirm.
+        chosen = kind == Kind::Open
+                     ? QFileDialog::getOpenFileName(parent, DialogTitle, InitDir, joined, &selected)
+                     : QFileDialog::getSaveFileName(parent, DialogTitle, InitDir, joined, &selected,
+                                                    QFileDialog::DontConfirmOverwrite);
     }
     FileName = chosen;
     return !chosen.isEmpty();
 }
 
+bool CommonDialog::ShowOpen()
+{
+    return showFileDialog(Kind::Open);
+}
+
 bool CommonDialog::ShowSave()
 {
-    QString chosen;
-    if (script) {
-        chosen = script->take({Kind::Save, InitDir, Filter, FilterIndex, DialogTitle}).fileName;
-    } else {
-        const QStringList filters = qtNameFilters(Filter);
-        QString selected = filters.value(FilterIndex - 1);
-        // The file is appended to, never replaced, so there is nothing to confirm.
-        chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), DialogTitle, InitDir,
-                                              filters.join(QStringLiteral(";;")), &selected,
-                                              QFileDialog::DontConfirmOverwrite);
-    }
-    FileName = chosen;
-    return !chosen.isEmpty();
+    return showFileDialog(Kind::Save);
 }
 
 bool CommonDialog::ShowPrinter()

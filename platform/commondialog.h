@@ -38,6 +38,8 @@ public:
     };
 
 private:
+    bool showFileDialog(Kind kind);
+
     std::unique_ptr<QPrinter> printer_;
 };
 

@@ -105,3 +105,15 @@ QStringList readNames(const QString& path)
         names.append(row.value(0));
     return names;
 }
+
+WriteLock::WriteLock(const QString& path)
+{
+    sqlite3_open(QFile::encodeName(path).constData(), &db_);
+    locked_ = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+WriteLock::~WriteLock()
+{
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+}

@@ -23,6 +23,23 @@ void createLargeTestDatabase(const QString& path, int count);
 QList<QStringList> readTable(const QString& path);
 QStringList readNames(const QString& path);
 
+struct sqlite3;
+
+// Holds a write lock on the file through a connection of its own, as another program
+// would, until it goes out of scope.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool locked_ = false;
+};
+
 // A bound field that is just a string, standing in for a text box.
 class TextHolder : public BoundField {
 public:
