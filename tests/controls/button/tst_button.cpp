@@ -1,0 +1,520 @@
+#include "controls/button/accesskey.h"
+#include "controls/button/buttonsettings.h"
+#include "controls/button/paintedbutton.h"
+#include "controls/button/palette.h"
+#include "controls/button/propertybag.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+
+using Write = void (*)(paintedButton&);
+Q_DECLARE_METATYPE(Write)
+Q_DECLARE_METATYPE(PaletteInputs)
+
+namespace {
+
+// Desktop roles that differ from each other, so a wrong role shows: button face 0xC8D0D4,
+// text 0x201810, shadow 0x707880.
+QPalette testPalette(const QColor& face = QColor(0xD4, 0xD0, 0xC8))
+{
+    QPalette palette;
+    palette.setColor(QPalette::Button, face);
+    palette.setColor(QPalette::ButtonText, QColor(0x10, 0x18, 0x20));
+    palette.setColor(QPalette::Dark, QColor(0x80, 0x78, 0x70));
+    palette.setColor(QPalette::Light, QColor(0xFF, 0xFF, 0xF0));
+    palette.setColor(QPalette::Midlight, QColor(0xE0, 0xE0, 0xD8));
+    palette.setColor(QPalette::Shadow, QColor(0x30, 0x28, 0x20));
+    palette.setColor(QPalette::Highlight, QColor(0x0A, 0x24, 0x6A));
+    return palette;
+}
+
+PaletteInputs inputs(qint32 scheme, quint32 back, quint32 over = 0x8000000F)
+{
+    return {.ColorScheme = scheme,
+            .BackColor = back,
+            .BackOver = over,
+            .ForeColor = 0x112233,
+            .ForeOver = 0x0000FF,
+            .MaskColor = 0x8000000F,
+            .ParentBackColor = 0xE0C0A0,
+            .ParentTextColor = 0x000080};
+}
+
+// The eleven colours in the order ButtonPalette declares them.
+QList<quint32> fields(const ButtonPalette& p)
+{
+    return {p.FaceColor,        p.LightColor, p.HighlightColor, p.ShadowColor,
+            p.DarkShadowColor,  p.TextColor,  p.TextOverColor,  p.SelectColor,
+            p.SelectLightColor, p.MaskRGB,    p.FaceLightColor};
+}
+
+QImage picture(QRgb color, int size = 4)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+QStringList keysOf(const QSignalSpy& spy)
+{
+    QStringList keys;
+    for (const QList<QVariant>& call : spy)
+        keys << call.at(0).toString();
+    return keys;
+}
+
+// Every setting away from its default and from the others, HAND included.
+void makeBusy(paintedButton& b)
+{
+    b.resize(100, 30);
+    b.setButtonType(14);
+    b.setCaption(QStringLiteral("Save && E&xit"));
+    b.setEnabled(false);
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPointSizeF(9.75);
+    font.setItalic(true);
+    b.setFont(font);
+    b.setColorScheme(3);
+    b.setShowFocusRect(false);
+    b.setBackColor(0x112233);
+    b.setBackOver(0x445566);
+    b.setForeColor(0x80000008);
+    b.setForeOver(0x778899);
+    b.setMaskColor(0xFF00FF);
+    b.setPictureNormal(picture(qRgb(200, 0, 0), 6));
+    b.setPictureOver(picture(qRgb(0, 200, 0)));
+    b.setUseMaskColor(false);
+    b.setSoftBevel(true);
+    b.setPicturePosition(3);
+    b.setUseGreyscale(true);
+    b.setSpecialEffect(2);
+    b.setHandPointer(true);
+    b.setCheckBoxBehaviour(true);
+    b.setValue(true);
+}
+
+} // namespace
+
+class TestButton : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QApplication::setPalette(testPalette()); }
+
+    void colourArithmetic_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<quint32>("color");
+        QTest::addColumn<qint32>("amount");
+        QTest::addColumn<quint32>("expected");
+        QTest::newRow("darker") << "shade" << 0x808080u << -64 << 0x404040u;
+        QTest::newRow("darker, soft bevel") << "soft" << 0x808080u << -64 << 0x606060u;
+        QTest::newRow("clamped at 255") << "shade" << 0xF0F0F0u << 31 << 0xFFFFFFu;
+        QTest::newRow("clamped at 0") << "shade" << 0x101010u << -192 << 0x000000u;
+        QTest::newRow("one channel clamped") << "shade" << 0x10F020u << 31 << 0x2FFF3Fu;
+        QTest::newRow("proportional blue") << "blue" << 0xC08040u << 48 << 0xF0B070u;
+        QTest::newRow("proportional blue toward zero") << "blue" << 0x658040u << -48 << 0x4C5010u;
+        QTest::newRow("selection tint") << "tint" << 0x800000u << 176 << 0xD7B0B0u;
+        QTest::newRow("tint 0 leaves the colour") << "tint" << 0x123456u << 0 << 0x123456u;
+        QTest::newRow("tint 255 gives white") << "tint" << 0x123456u << 255 << 0xFFFFFFu;
+    }
+
+    void colourArithmetic()
+    {
+        QFETCH(QString, op);
+        QFETCH(quint32, color);
+        QFETCH(qint32, amount);
+        QFETCH(quint32, expected);
+        QCOMPARE(op == "tint" ? TintColor(color, amount)
+                              : ShadeColor(color, amount, op == "blue", op == "soft"),
+                 expected);
+    }
+
+    void palettes_data()
+    {
+        QTest::addColumn<PaletteInputs>("in");
+        QTest::addColumn<bool>("hovered");
+        QTest::addColumn<QList<quint32>>("expected");
+        // Under testPalette(); the select light is TintColor(0x6A240A, 176).
+        const QList<quint32> system{0xC8D0D4, 0xD8E0E0, 0xF0FFFF, 0x707880, 0x202830, 0x201810,
+                                    0x201810, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xF8FFFF};
+        QTest::newRow("1 ignores the colours") << inputs(1, 0x0000FF, 0xFF0000) << true << system;
+        QTest::newRow("other") << inputs(99, 0x0000FF) << false << system;
+        const QList<quint32> two{0xC0A0E0, 0xDFBFFF, 0xEFCFFF, 0x8060A0, 0x000020, 0x112233,
+                                 0x0000FF, 0x402060, 0xC0A0E0, 0xC8D0D4, 0xF0D0FF};
+        QTest::newRow("2") << inputs(2, 0xC0A0E0) << false << two;
+        QTest::newRow("2 hovered: from BackOver") << inputs(2, 0x406080, 0xC0A0E0) << true << two;
+        PaletteInputs in = inputs(2, 0x60A0E0);
+        in.ButtonType = 3;
+        in.SoftBevel = true;
+        in.ForeColor = 0x80000012;
+        in.MaskColor = 0x01000000;
+        QTest::newRow("2, type 3, soft, system text, bad mask")
+            << in << false
+            << QList<quint32>{0x60A0E0, 0x6FAFEF, 0x77B7F7, 0x4080C0, 0x004080, 0x201810,
+                              0x0000FF, 0x2060A0, 0x60A0E0, 0x000000, 0x6CB8F8};
+        QTest::newRow("3") << inputs(3, 0x123456, 0x00FF00) << true
+                           << QList<quint32>{0xC0C0C0, 0xDFDFDF, 0xFFFFFF, 0x808080,
+                                             0x000000, 0x000000, 0x000000, 0x800000,
+                                             0xD1ADAD, 0xC8D0D4, 0xF0F0F0};
+        QTest::newRow("4: the parent's colours")
+            << inputs(4, 0x123456) << false
+            << QList<quint32>{0xE0C0A0, 0xFFDFBF, 0xFFEFCF, 0xA08060, 0x200000, 0x000080,
+                              0x000080, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xFFF0D0};
+    }
+
+    void palettes()
+    {
+        QFETCH(PaletteInputs, in);
+        QFETCH(bool, hovered);
+        QFETCH(QList<quint32>, expected);
+        QCOMPARE(fields(hovered ? BuildHoverPalette(in) : BuildPalette(in)), expected);
+    }
+
+    void systemColourReferenceIsResolvedAtEveryBuild()
+    {
+        const PaletteInputs in = inputs(2, 0x8000000F);
+        QCOMPARE(BuildPalette(in).FaceColor, 0xC8D0D4u);
+        QApplication::setPalette(testPalette(QColor(0x33, 0x66, 0x99)));
+        QCOMPARE(BuildPalette(in).FaceColor, 0x996633u);
+        QCOMPARE(BuildPalette(in).ShadowColor, 0x592600u);
+    }
+
+    void accessKey_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("&Save") << "&Save" << QStringLiteral("s");
+        QTest::newRow("Save && Exit") << "Save && Exit" << QString();
+        QTest::newRow("&&Save &Now") << "&&Save &Now" << QStringLiteral("n");
+        QTest::newRow("lone & last") << "Save&" << QString();
+    }
+
+    void accessKey()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, key);
+        QCOMPARE(AccessKeyFromCaption(caption), key);
+    }
+
+    void bagTextRoundTrip()
+    {
+        QFont font(QStringLiteral("MS Sans\tSerif\\"));
+        font.setPointSizeF(8.25);
+        font.setItalic(true);
+        font.setStrikeOut(true);
+        QImage translucent = picture(qRgba(255, 0, 0, 128), 2);
+        translucent.setPixel(1, 1, qRgba(12, 34, 56, 0));
+        const QList<std::pair<QString, QVariant>> entries{
+            {"BCOL", qint32(0x8000000F)},
+            {"MPTR", QVariant::fromValue(qint16(-32768))},
+            {"ENAB", false},
+            {"TX", QStringLiteral("A && B\tC\\tD\\\nE\r")},
+            {"FONT", font},
+            {"PICN", translucent}};
+        PropertyBag bag;
+        for (const auto& [key, value] : entries)
+            QVERIFY(bag.WriteProperty(key, value));
+        bool ok = false;
+        const PropertyBag read = PropertyBag::fromText(bag.toText(), &ok);
+        QVERIFY(ok);
+        QCOMPARE(read.count(), entries.size());
+        for (const auto& [key, value] : entries) {
+            QCOMPARE(read.ReadProperty(key).typeId(), value.typeId());
+            QCOMPARE(read.ReadProperty(key), value);
+        }
+        QCOMPARE(read.ReadProperty(QStringLiteral("COLTYPE"), 1), QVariant(1));
+    }
+
+    void malformedTextIsRejected_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("int32 too large") << "BTYPE\tint32\t2147483648\n";
+        QTest::newRow("truth value 1") << "ENAB\tbool\t1\n";
+        QTest::newRow("unknown escape") << "TX\tstring\ta\\qb\n";
+        QTest::newRow("font missing a field") << "FONT\tfont\tArial\t8.25\t-1\t0\t0\n";
+        QTest::newRow("good line, then a bad one") << "A\tint32\t1\nB\tint32\tx\n";
+    }
+
+    void malformedTextIsRejected()
+    {
+        QFETCH(QString, text);
+        bool ok = true;
+        QCOMPARE(PropertyBag::fromText(text, &ok).count(), 0);
+        QVERIFY(!ok);
+    }
+
+    void settingsWithoutPictures()
+    {
+        ButtonSettings settings;
+        PropertyBag bag;
+        writeButtonSettings(bag, settings);
+        QCOMPARE(bag.keys(),
+                 (QStringList{"BTYPE", "TX",     "ENAB",  "FONT", "COLTYPE", "FOCUSR", "BCOL",
+                              "BCOLO", "FCOL",   "FCOLO", "MCOL", "MPTR",    "MICON",  "UMCOL",
+                              "SOFT",  "PICPOS", "NGREY", "FX",   "HAND",    "CHECK",  "VALUE"}));
+        settings.PictureOver = picture(qRgb(1, 2, 3));
+        PropertyBag over;
+        writeButtonSettings(over, settings);
+        QCOMPARE(over.keys().mid(12, 2), (QStringList{"MICON", "PICH"}));
+        QVERIFY(!over.contains(QStringLiteral("PICO")) && !over.contains(QStringLiteral("PICN")));
+    }
+
+    void writeNotifiesAndRebuilds_data()
+    {
+        QTest::addColumn<Write>("write");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<bool>("rebuildsPalette");
+        const auto row = [](const char* name, QStringList keys, bool rebuilds, Write write) {
+            QTest::newRow(name) << write << keys << rebuilds;
+        };
+        row("BackColor", {"BCOL"}, true, [](paintedButton& b) { b.setBackColor(0x8000000F); });
+        row("ForeOver", {"FCOLO"}, true, [](paintedButton& b) { b.setForeOver(0xFF0000); });
+        row("SoftBevel", {"SOFT"}, true, [](paintedButton& b) { b.setSoftBevel(true); });
+        row("ColorScheme", {"COLTYPE"}, true, [](paintedButton& b) { b.setColorScheme(2); });
+        row("Refresh", {}, true, [](paintedButton& b) { b.Refresh(); });
+        row("ButtonType", {"BTYPE"}, false, [](paintedButton& b) { b.setButtonType(3); });
+        row("Caption", {"TX"}, false, [](paintedButton& b) { b.setCaption("&Next"); });
+        row("FontBold", {}, false, [](paintedButton& b) { b.setFontBold(true); });
+        row("PictureOver", {"PICO"}, false, [](paintedButton& b) { b.setPictureOver(picture(1)); });
+    }
+
+    void writeNotifiesAndRebuilds()
+    {
+        QFETCH(Write, write);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, rebuildsPalette);
+        paintedButton button;
+        button.resize(100, 30);
+        // Own colours ignore a desktop colour change, so only a palette build picks it up.
+        button.setColorScheme(2);
+        button.setBackColor(0x8000000F);
+        button.show();
+        QApplication::setPalette(testPalette(QColor(0x40, 0x50, 0x60)));
+        QSignalSpy changes(&button, &paintedButton::PropertyChanged);
+        write(button);
+        QCOMPARE(keysOf(changes), keys);
+        QCOMPARE(button.buttonPalette().FaceColor, rebuildsPalette ? 0x605040u : 0xC8D0D4u);
+    }
+
+    void designModeExtras_data()
+    {
+        QTest::addColumn<bool>("userMode");
+        QTest::addColumn<int>("buttonType");
+        QTest::addColumn<quint32>("backOver");
+        QTest::addColumn<quint32>("foreOver");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("design, type 5") << false << 5 << 0x333333u << 0x444444u << true;
+        QTest::newRow("run, type 5") << true << 5 << 0x111111u << 0x222222u << false;
+    }
+
+    void designModeExtras()
+    {
+        QFETCH(bool, userMode);
+        QFETCH(int, buttonType);
+        QFETCH(quint32, backOver);
+        QFETCH(quint32, foreOver);
+        QFETCH(bool, bold);
+        paintedButton button;
+        button.setBackOver(0x111111);
+        button.setForeOver(0x222222);
+        button.setUserMode(userMode);
+        QSignalSpy changes(&button, &paintedButton::PropertyChanged);
+        button.setBackColor(0x333333);
+        button.setForeColor(0x444444);
+        button.setButtonType(buttonType);
+        QCOMPARE(button.BackOver(), backOver);
+        QCOMPARE(button.ForeOver(), foreOver);
+        QCOMPARE(button.FontBold(), bold);
+        // The hover colours and the bold font follow silently.
+        QCOMPARE(keysOf(changes), (QStringList{"BCOL", "FCOL", "BTYPE"}));
+    }
+
+    void fontSizeRoundsHalvesToEven_data()
+    {
+        QTest::addColumn<double>("pointSize");
+        QTest::addColumn<int>("fontSize");
+        QTest::newRow("10.5") << 10.5 << 10;
+        QTest::newRow("11.5") << 11.5 << 12;
+    }
+
+    void fontSizeRoundsHalvesToEven()
+    {
+        QFETCH(double, pointSize);
+        QFETCH(int, fontSize);
+        paintedButton button;
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPointSizeF(pointSize);
+        button.setFont(font);
+        QCOMPARE(int(button.FontSize()), fontSize);
+    }
+
+    void mousePointerOverflowChangesNothing_data()
+    {
+        QTest::addColumn<qint32>("pointer");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("16-bit top") << 32767 << true;
+        QTest::newRow("overflow") << 32768 << false;
+        QTest::newRow("underflow") << -32769 << false;
+    }
+
+    void mousePointerOverflowChangesNothing()
+    {
+        QFETCH(qint32, pointer);
+        QFETCH(bool, accepted);
+        paintedButton button;
+        QVERIFY(button.setMousePointer(3));
+        QSignalSpy changes(&button, &paintedButton::PropertyChanged);
+        QCOMPARE(button.setMousePointer(pointer), accepted);
+        QCOMPARE(button.MousePointer(), accepted ? pointer : 3);
+        QCOMPARE(button.cursor().shape(), accepted ? Qt::ArrowCursor : Qt::IBeamCursor);
+        QCOMPARE(changes.count(), accepted ? 1 : 0);
+    }
+
+    void everySettingSurvivesSaveAndRestore()
+    {
+        paintedButton saved;
+        makeBusy(saved);
+        PropertyBag bag;
+        saved.WriteProperties(bag);
+        bool ok = false;
+        paintedButton restored;
+        restored.ReadProperties(PropertyBag::fromText(bag.toText(), &ok));
+        QVERIFY(ok);
+        PropertyBag again;
+        restored.WriteProperties(again);
+        QCOMPARE(again.toText(), bag.toText());
+        QCOMPARE(restored.BackOver(), 0x445566u);
+        QCOMPARE(restored.PictureOver().pixel(0, 0), qRgb(0, 200, 0));
+        // What the restore sets up beyond the stored values.
+        QVERIFY(!restored.isEnabled());
+        QCOMPARE(restored.shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+        QCOMPARE(restored.pictureSize(), QSize(6, 6));
+        QCOMPARE(restored.cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void readRestoresDefaults_data()
+    {
+        QTest::addColumn<int>("hand"); // -1 for a bag with no keys at all
+        QTest::addColumn<int>("pointer");
+        QTest::addColumn<Qt::CursorShape>("shape");
+        QTest::newRow("no keys") << -1 << 1 << Qt::ArrowCursor;
+        QTest::newRow("MPTR, MICON, HAND False") << 0 << 1 << Qt::ArrowCursor;
+        QTest::newRow("MPTR, MICON, HAND True") << 1 << 99 << Qt::PointingHandCursor;
+    }
+
+    void readRestoresDefaults()
+    {
+        QFETCH(int, hand);
+        QFETCH(int, pointer);
+        QFETCH(Qt::CursorShape, shape);
+        PropertyBag bag;
+        if (hand >= 0) {
+            bag.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(qint16(11)));
+            bag.WriteProperty(QStringLiteral("MICON"), picture(qRgb(7, 7, 7)));
+            bag.WriteProperty(QStringLiteral("HAND"), hand == 1);
+        }
+        paintedButton button;
+        makeBusy(button);
+        button.show();
+        button.ReadProperties(bag);
+        QCOMPARE(button.ButtonType(), 2);
+        QCOMPARE(button.Caption(), QString());
+        QVERIFY(button.Enabled() && button.isEnabled() && button.ShowFocusRect());
+        QCOMPARE(button.Font().family(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(button.ColorScheme(), 1);
+        QCOMPARE(button.BackOver(), 0xC8D0D4u);
+        QCOMPARE(button.ForeColor(), 0x201810u);
+        QCOMPARE(button.MaskColor(), 0xC0C0C0u);
+        QVERIFY(button.PictureOver().isNull() && button.MouseIcon().isNull());
+        QCOMPARE(button.pictureSize(), QSize(0, 0));
+        QVERIFY(!button.SoftBevel() && !button.Value() && button.SpecialEffect() == 0);
+        // HAND decides pointer and icon, whatever MPTR and MICON held.
+        QCOMPARE(button.MousePointer(), pointer);
+        QCOMPARE(button.cursor().shape(), shape);
+        // The palette of the scheme 3 just left waits for the next show or Refresh.
+        QCOMPARE(button.buttonPalette().FaceColor, 0xC0C0C0u);
+        button.Refresh();
+        QCOMPARE(button.buttonPalette().FaceColor, 0xC8D0D4u);
+    }
+
+    void faceShowsThePalette_data()
+    {
+        QTest::addColumn<int>("scheme");
+        QTest::addColumn<int>("mouse"); // 0 away, 1 over, 2 come and gone
+        QTest::addColumn<QRgb>("face");
+        QTest::addColumn<QRgb>("frame");
+        QTest::addColumn<QRgb>("text");
+        QTest::newRow("system") << 1 << 0 << qRgb(0xD4, 0xD0, 0xC8) << qRgb(0x80, 0x78, 0x70)
+                                << qRgb(0x10, 0x18, 0x20);
+        // BackColor 0x336699 shaded by -64 gives the frame 0x002659.
+        const QRgb face = qRgb(0x99, 0x66, 0x33), frame = qRgb(0x59, 0x26, 0),
+                   text = qRgb(0xFF, 0, 0);
+        QTest::newRow("own") << 2 << 0 << face << frame << text;
+        // BackOver 0x00FF00 shaded by -64 gives 0x00BF00.
+        QTest::newRow("own, hovered")
+            << 2 << 1 << qRgb(0, 0xFF, 0) << qRgb(0, 0xBF, 0) << qRgb(0, 0, 0xFF);
+        QTest::newRow("own, left again") << 2 << 2 << face << frame << text;
+    }
+
+    void faceShowsThePalette()
+    {
+        QFETCH(int, scheme);
+        QFETCH(int, mouse);
+        QFETCH(QRgb, face);
+        QFETCH(QRgb, frame);
+        QFETCH(QRgb, text);
+        paintedButton button;
+        button.resize(140, 40);
+        // Unsmoothed glyphs, so caption pixels have exactly the text colour.
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(20);
+        font.setStyleStrategy(QFont::NoAntialias);
+        button.setFont(font);
+        button.setCaption(QStringLiteral("MW"));
+        button.setBackColor(0x336699);
+        button.setBackOver(0x00FF00);
+        button.setForeColor(0x0000FF);
+        button.setForeOver(0xFF0000);
+        button.setColorScheme(scheme);
+        button.show();
+        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), button.mapToGlobal(QPointF(3, 3)));
+        QEvent leave(QEvent::Leave);
+        if (mouse > 0)
+            QApplication::sendEvent(&button, &enter);
+        if (mouse > 1)
+            QApplication::sendEvent(&button, &leave);
+        const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image.pixel(5, 20), face);
+        QCOMPARE(image.pixel(0, 0), frame);
+        QCOMPARE(image.pixel(139, 39), frame);
+        const auto pixels = reinterpret_cast<const QRgb*>(image.constBits());
+        QVERIFY(std::count(pixels, pixels + image.width() * image.height(), text) > 20);
+    }
+
+    void disableRefreshHoldsTheFace()
+    {
+        paintedButton button;
+        button.resize(140, 40);
+        button.setCaption(QStringLiteral("Old"));
+        button.show();
+        const QImage before = button.grab().toImage();
+        QCOMPARE(before.pixel(5, 20), qRgb(0xD4, 0xD0, 0xC8));
+        button.DisableRefresh();
+        button.setColorScheme(2);
+        button.setBackColor(0x336699);
+        button.setCaption(QStringLiteral("New"));
+        button.resize(150, 40);
+        QCOMPARE(button.grab().toImage().copy(0, 0, 140, 40), before);
+        button.Refresh();
+        const QImage after = button.grab().toImage();
+        QCOMPARE(after.pixel(5, 20), qRgb(0x99, 0x66, 0x33));
+        QCOMPARE(after.pixel(149, 39), qRgb(0x59, 0x26, 0x00));
+    }
+};
+
+QTEST_MAIN(TestButton)
+#include "tst_button.moc"
