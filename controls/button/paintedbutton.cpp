@@ -86,23 +86,27 @@ QSize paintedButton::sizeHint() const
     return QSize(std::max(75, caption.width() + 16), std::max(23, caption.height() + 10));
 }
 
+// The common end of every write that changes the palette in place.
+void paintedButton::repaintWithNewColours(const char* key)
+{
+    buildPalette();
+    paintFace(drawnState_, true);
+    notify(key);
+}
+
 void paintedButton::setBackColor(quint32 color)
 {
     backColor_ = color;
     // While a form is designed the hover colour follows, so a new colour needs one setting.
     if (!userMode_)
         backOver_ = color;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("BCOL");
+    repaintWithNewColours("BCOL");
 }
 
 void paintedButton::setBackOver(quint32 color)
 {
     backOver_ = color;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("BCOLO");
+    repaintWithNewColours("BCOLO");
 }
 
 void paintedButton::setForeColor(quint32 color)
@@ -110,25 +114,19 @@ void paintedButton::setForeColor(quint32 color)
     foreColor_ = color;
     if (!userMode_)
         foreOver_ = color;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("FCOL");
+    repaintWithNewColours("FCOL");
 }
 
 void paintedButton::setForeOver(quint32 color)
 {
     foreOver_ = color;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("FCOLO");
+    repaintWithNewColours("FCOLO");
 }
 
 void paintedButton::setMaskColor(quint32 color)
 {
     maskColor_ = color;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("MCOL");
+    repaintWithNewColours("MCOL");
 }
 
 void paintedButton::setButtonType(qint32 type)
@@ -267,9 +265,7 @@ void paintedButton::setHandPointer(bool hand)
 void paintedButton::setSoftBevel(bool soft)
 {
     softBevel_ = soft;
-    buildPalette();
-    paintFace(drawnState_, true);
-    notify("SOFT");
+    repaintWithNewColours("SOFT");
 }
 
 void paintedButton::setPictureNormal(const QImage& picture)

@@ -169,6 +169,7 @@ private:
     void setNewInstanceColours();
     PaletteInputs paletteInputs() const;
     void buildPalette();
+    void repaintWithNewColours(const char* key);
     void layoutContent();
     void measurePicture();
     void accessKeyFromCaption();
