@@ -50,8 +50,8 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     // The ten boxes follow the table's column order; the hidden Text8 holds the picture path.
     const QList<TextBox*> fields = recordFields();
     for (int i = 0; i < fields.size(); ++i)
-        Data1.bind(recordColumns()[i], fields[i]);
-    Data1.bind(QStringLiteral("Image"), ui->Text8);
+        bindField(recordColumns()[i], fields[i]);
+    bindField(QStringLiteral("Image"), ui->Text8);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
     connect(ui->firstbtn, &paintedButton::Click, this, &Form1::firstbtn_Click);
@@ -74,6 +74,12 @@ Form1::Form1(const Paths& paths, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::bindField(const QString& column, TextBox* box)
+{
+    bindings_.push_back(std::make_unique<BoundTextBox>(box));
+    Data1.bind(column, bindings_.back().get());
+}
 
 QList<TextBox*> Form1::recordFields() const
 {
