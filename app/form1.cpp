@@ -156,12 +156,16 @@ void Form1::LockRecordFields()
 
 void Form1::ShowStructureImage()
 {
+    const QString path = ui->Text8->Text();
     QPixmap picture;
-    if (ui->Text8->Text().isEmpty())
+    QString reason;
+    if (path.isEmpty())
         ui->chemstrimagebox->clearPicture();
-    else if (ImageBox::loadPicture(ui->Text8->Text(), picture))
+    else if (ImageBox::loadPicture(path, picture, &reason))
         ui->chemstrimagebox->setPicture(picture);
-    // A picture that cannot be loaded leaves the old one; the caption still follows the path.
+    else // never leave another record's picture beside this one
+        ui->chemstrimagebox->showNotice(
+            tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
     ui->imagelbl->setText(QStringLiteral("Chemical Structure:  ") + ui->Text8->Text());
 }
 

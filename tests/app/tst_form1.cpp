@@ -180,12 +180,18 @@ void TestForm1::pictureFollowsTheRecord()
     QVERIFY(ui_->shownPicture().isNull());
     QCOMPARE(ui_->imageCaption(), kCaption);
 
-    // A missing file keeps the old picture while the caption shows the new path.
+    // A missing file empties the box and says so; the caption shows the stored path.
     ui_->click("nextbtn");
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QVERIFY(ui_->pictureNotice().isEmpty());
     ui_->click("nextbtn");
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QVERIFY(ui_->shownPicture().isNull());
+    QVERIFY(ui_->pictureNotice().contains(QStringLiteral("could not be loaded")));
     QCOMPARE(ui_->imageCaption(), kCaption + records[3][10]);
+    // Back on a record with a picture, the notice is gone.
+    ui_->click("firstbtn");
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
+    QVERIFY(ui_->pictureNotice().isEmpty());
 }
 
 void TestForm1::activationReturnsToTheFirstRecord()
