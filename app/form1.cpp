@@ -2,6 +2,7 @@
 
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
+#include "controls/captionfit.h"
 #include "platform/msgbox.h"
 #include "ui_form1.h"
 
@@ -37,6 +38,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
             child->setFont(font);
         }
     }
+    fitCaptionsToControls(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
