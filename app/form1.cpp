@@ -8,7 +8,12 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QScreen>
+
+// Off unless asked for (QT_LOGGING_RULES="flaskbook.window.info=true"); the install test
+// reads it to see the installed program reach its first record.
+Q_LOGGING_CATEGORY(lcWindow, "flaskbook.window", QtWarningMsg)
 
 namespace {
 
@@ -143,6 +148,8 @@ void Form1::Form_Activate()
         ShowStructureImage();
         ShowRecordNumber();
     });
+    qCInfo(lcWindow, "showing record %s of %d: %s", qPrintable(ui->record2label->text()),
+           recordTotal, qPrintable(ui->nametxt->Text()));
 }
 
 void Form1::Data1_Reposition()
