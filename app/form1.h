@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/boundtextbox.h"
 #include "app/records/datacontrol.h"
 #include "platform/commondialog.h"
 #include "platform/paths.h"
@@ -8,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TextBox;
 namespace Ui {
@@ -69,7 +71,10 @@ private:
 
     Recordset& rs() { return Data1.Recordset(); }
     QList<TextBox*> recordFields() const;
+    void bindField(const QString& column, TextBox* box);
 
     std::unique_ptr<Ui::Form1> ui;
+    // The record set writes into the boxes through these, one per bound column.
+    std::vector<std::unique_ptr<BoundTextBox>> bindings_;
     Paths paths_;
 };
