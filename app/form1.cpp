@@ -323,6 +323,8 @@ void Form1::updatebtn_Click()
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
+        // A record dropped unchanged leaves the one before it current: show that one.
+        ShowStructureImage();
     }
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(false);
