@@ -2,7 +2,9 @@
 
 #include "controls/button/accesskey.h"
 #include "controls/button/buttonsettings.h"
+#include "controls/button/caption.h"
 #include "controls/button/propertybag.h"
+#include "controls/button/surface.h"
 #include "controls/button/syscolors.h"
 
 #include <QFontInfo>
@@ -28,47 +30,7 @@ constexpr std::array<Qt::CursorShape, 15> pointerShapes{
 
 constexpr int customPointer = 99;
 
-// Every other pixel of the rectangle's border, as the platform draws a focus rectangle.
-void paintFocusMark(QPainter& painter, const QRect& box)
-{
-    for (int x = box.left(); x <= box.right(); ++x) {
-        if ((x + box.top()) % 2 == 0)
-            painter.drawPoint(x, box.top());
-        if ((x + box.bottom()) % 2 == 0)
-            painter.drawPoint(x, box.bottom());
-    }
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        if ((box.left() + y) % 2 == 0)
-            painter.drawPoint(box.left(), y);
-        if ((box.right() + y) % 2 == 0)
-            painter.drawPoint(box.right(), y);
-    }
-}
-
 } // namespace
-
-void paintButtonFace(QPainter& painter, const ButtonFace& face)
-{
-    const QRect all(QPoint(0, 0), face.size);
-    painter.fillRect(all, colorFromBgr(face.colours.FaceColor));
-    painter.setPen(colorFromBgr(face.colours.ShadowColor));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(all.adjusted(0, 0, -1, -1));
-
-    quint32 text = face.hovered ? face.colours.TextOverColor : face.colours.TextColor;
-    if (!face.enabled)
-        text = face.grayText;
-    painter.setPen(colorFromBgr(text));
-    painter.setFont(face.font);
-    // A pushed face moves its caption down and right, as if pressed in.
-    const QRect box = face.state == 2 ? face.captionBox.translated(1, 1) : face.captionBox;
-    painter.drawText(box, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, face.caption);
-
-    if (face.focusMark) {
-        painter.setPen(colorFromBgr(face.colours.TextColor));
-        paintFocusMark(painter, face.focusBox);
-    }
-}
 
 paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
 {
@@ -90,7 +52,7 @@ QSize paintedButton::sizeHint() const
 void paintedButton::repaintWithNewColours(const char* key)
 {
     buildPalette();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify(key);
 }
 
@@ -222,10 +184,20 @@ void paintedButton::setColorScheme(qint32 scheme)
     notify("COLTYPE");
 }
 
+void paintedButton::setDisplayAsDefault(bool isDefault)
+{
+    displayAsDefault_ = isDefault;
+    // An ambient change: own colours are left alone, the other schemes rebuild and repaint.
+    if (colorScheme_ != 2) {
+        buildPalette();
+        paintFace(drawn_.state, true);
+    }
+}
+
 void paintedButton::setShowFocusRect(bool show)
 {
     showFocusRect_ = show;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("FOCUSR");
 }
 
@@ -273,7 +245,7 @@ void paintedButton::setPictureNormal(const QImage& picture)
     pictureNormal_ = picture;
     measurePicture();
     layoutContent();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("PICN");
 }
 
@@ -281,7 +253,7 @@ void paintedButton::setPictureOver(const QImage& picture)
 {
     pictureOver_ = picture;
     if (mouseInside_)
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
     notify("PICO");
 }
 
@@ -290,14 +262,14 @@ void paintedButton::setPicturePosition(qint32 position)
     picturePosition_ = position;
     notify("PICPOS");
     layoutContent();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::setUseMaskColor(bool use)
 {
     useMaskColor_ = use;
     if (!pictureNormal_.isNull())
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
     notify("UMCOL");
 }
 
@@ -305,14 +277,14 @@ void paintedButton::setUseGreyscale(bool use)
 {
     useGreyscale_ = use;
     if (!pictureNormal_.isNull())
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
     notify("NGREY");
 }
 
 void paintedButton::setSpecialEffect(qint32 effect)
 {
     specialEffect_ = effect;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("FX");
 }
 
@@ -342,7 +314,7 @@ void paintedButton::Refresh()
     buildPalette();
     layoutContent();
     drawingAllowed_ = true;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::InitProperties()
@@ -478,7 +450,7 @@ void paintedButton::changeEvent(QEvent* event)
     case QEvent::EnabledChange:
         // Enabling through QWidget, or by the window, must show on the face too.
         enabled_ = !testAttribute(Qt::WA_ForceDisabled);
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
         break;
     case QEvent::FontChange:
         layoutContent();
@@ -488,7 +460,7 @@ void paintedButton::changeEvent(QEvent* event)
         // Own colours stay as set; the other schemes follow the desktop's colours.
         if (colorScheme_ != 2) {
             buildPalette();
-            paintFace(drawnState_, true);
+            paintFace(drawn_.state, true);
         }
         break;
     default:
@@ -513,13 +485,13 @@ void paintedButton::leaveEvent(QEvent* event)
 void paintedButton::focusInEvent(QFocusEvent* event)
 {
     QAbstractButton::focusInEvent(event);
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::focusOutEvent(QFocusEvent* event)
 {
     QAbstractButton::focusOutEvent(event);
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::setNewInstanceColours()
@@ -556,14 +528,14 @@ void paintedButton::buildPalette()
 
 void paintedButton::layoutContent()
 {
-    // The caption's wrapped text block, centred in the client area inside a one-pixel margin.
-    const QRect area(QPoint(1, 1), QPoint(clientWidth_ - 3, clientHeight_ - 3));
-    const QRect measured = fontMetrics().boundingRect(
-        area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
-    const int right = measured.left() + measured.width();
-    const int bottom = measured.top() + measured.height();
-    captionBox_ = QRect(measured.topLeft(), measured.size())
-                      .translated((clientWidth_ - right) / 2, (clientHeight_ - bottom) / 2);
+    CaptionContent content;
+    content.caption = text();
+    content.font = font();
+    content.client = QSize(clientWidth_, clientHeight_);
+    content.picturePosition = picturePosition_;
+    content.picture = QSize(pictureWidth_, pictureHeight_);
+    content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
+    layout_ = LayoutContent(content, layout_, this);
 }
 
 void paintedButton::measurePicture()
@@ -587,46 +559,59 @@ void paintedButton::handleResize()
 {
     clientWidth_ = width();
     clientHeight_ = height();
-    if (buttonType_ >= 7 && buttonType_ <= 13)
-        focusBox_ = rect().adjusted(3, 3, -3, -3);
-    else if (buttonType_ == 14)
-        focusBox_ = rect().adjusted(5, 5, -5, -5).translated(1, 1);
-    else
-        focusBox_ = rect().adjusted(4, 4, -4, -4);
+    focusBox_ = FocusBoxOf(buttonType_, clientWidth_, clientHeight_);
     layoutContent();
+    // Only a button inside a window is shaped; one shown as a window of its own stays whole.
+    if (!isWindow())
+        setMask(BuildShape(buttonType_, clientWidth_, clientHeight_));
     if (clientHeight_ != 0)
         paintFace(0, true);
 }
 
+ButtonFace paintedButton::faceToPaint(int state) const
+{
+    ButtonFace face;
+    face.buttonType = buttonType_;
+    face.state = state;
+    face.enabled = enabled_ && isEnabled();
+    face.mouseInside = mouseInside_ && face.enabled;
+    face.focused = hasFocus();
+    face.showFocusRect = showFocusRect_;
+    face.displayAsDefault = displayAsDefault_;
+    face.softBevel = softBevel_;
+    face.colorScheme = colorScheme_;
+    face.specialEffect = specialEffect_;
+    // Under the mouse the custom colours hover in BackOver, edges included.
+    face.colours = face.mouseInside ? BuildHoverPalette(paletteInputs()) : palette_;
+    face.content.caption = text();
+    face.content.font = font();
+    face.content.client = QSize(clientWidth_, clientHeight_);
+    face.content.picturePosition = picturePosition_;
+    face.content.picture = QSize(pictureWidth_, pictureHeight_);
+    face.content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
+    face.layout = layout_;
+    face.focusBox = focusBox_;
+    face.drawnEffect = drawnEffect_;
+    return face;
+}
+
 void paintedButton::paintFace(int state, bool force)
 {
-    if (checkBoxBehaviour_ && value_)
-        state = 2;
-    if (!force && state == drawnState_ && text() == drawnCaption_)
+    const int drawnState = AcceptPaintRequest(
+        drawn_, state, force, text(), checkBoxBehaviour_ && value_, clientHeight_, drawingAllowed_);
+    if (drawnState < 0)
         return;
-    if (clientWidth_ <= 0 || clientHeight_ <= 0 || !drawingAllowed_)
-        return;
-    drawnState_ = state;
-    drawnCaption_ = text();
-
-    ButtonFace face;
-    face.size = QSize(clientWidth_, clientHeight_);
-    face.enabled = enabled_ && isEnabled();
-    face.hovered = mouseInside_ && face.enabled;
-    // Under the mouse the custom colours hover in BackOver, edges included.
-    face.colours = face.hovered ? BuildHoverPalette(paletteInputs()) : palette_;
-    face.caption = text();
-    face.font = font();
-    face.captionBox = captionBox_;
-    face.focusBox = focusBox_;
-    face.state = state;
-    face.focusMark = showFocusRect_ && hasFocus();
-    face.grayText = GetSysColor(COLOR_GRAYTEXT);
-
-    QImage image(face.size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    paintButtonFace(painter, face);
-    painter.end();
+    ButtonFace face = faceToPaint(drawnState);
+    QImage image(clientWidth_, clientHeight_, QImage::Format_RGB32);
+    // Text on the face is as large as the same font elsewhere on this screen.
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    PaintSurface surface(image);
+    PaintFace(surface, face);
+    drawnEffect_ = face.drawnEffect;
+    // A pushed light face lends its shade to the caption; the palette keeps its own light colour.
+    if (buttonType_ == 4 && face.enabled && drawnState == 2)
+        palette_.FaceLightColor = ShadeColor(palette_.FaceColor, 48, false, softBevel_);
     face_ = image;
     update();
 }

@@ -1,32 +1,14 @@
 #pragma once
 
+#include "controls/button/faces.h"
+#include "controls/button/facestate.h"
 #include "controls/button/palette.h"
 
 #include <QAbstractButton>
 #include <QImage>
 
 class PropertyBag;
-class QPainter;
 class QPixmap;
-
-// What one paint of the face needs to know; `colours` is already the hover palette when the
-// mouse is over the button.
-struct ButtonFace {
-    QSize size;
-    ButtonPalette colours;
-    QString caption;
-    QFont font;
-    QRect captionBox;
-    QRect focusBox;
-    int state = 0; // 0 raised, 2 pushed
-    bool enabled = true;
-    bool hovered = false;
-    bool focusMark = false;
-    quint32 grayText = 0;
-};
-
-// Paints a whole face of `face.size` pixels from the painter's origin.
-void paintButtonFace(QPainter& painter, const ButtonFace& face);
 
 // A command button that paints its own face. The caption marks its access key with
 // an & ("&Save"); "&&" shows a literal &. Colours are 0x00BBGGRR values, or system colour
@@ -140,7 +122,13 @@ public:
     bool UserMode() const { return userMode_; }
     void setUserMode(bool userMode) { userMode_ = userMode; }
 
+    // The container's ambient DisplayAsDefault: its window shows this button as its default.
+    bool DisplayAsDefault() const { return displayAsDefault_; }
+    void setDisplayAsDefault(bool isDefault);
+
     const ButtonPalette& buttonPalette() const { return palette_; }
+    // The face as last painted, one image pixel per logical pixel at ratio 1.
+    QImage faceImage() const { return face_; }
     QRect focusBox() const { return focusBox_; }
     // The size of PictureNormal in pixels, empty without a picture.
     QSize pictureSize() const { return QSize(pictureWidth_, pictureHeight_); }
@@ -175,6 +163,7 @@ private:
     void accessKeyFromCaption();
     void handleResize();
     void paintFace(int state, bool force);
+    ButtonFace faceToPaint(int state) const;
     void applyPointer();
     void setFontQuietly(const QFont& font);
     void changeFontAttribute(const QFont& font);
@@ -212,11 +201,12 @@ private:
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     QRect focusBox_;
-    QRect captionBox_;
+    CaptionLayout layout_;
+    bool displayAsDefault_ = false;
     bool drawingAllowed_ = true;
     bool mouseInside_ = false;
-    int drawnState_ = 0;
-    QString drawnCaption_;
+    DrawnFace drawn_;
+    int drawnEffect_ = 0;
     QImage face_;
     // Set while settings are applied without the steps of their property writes.
     bool quiet_ = false;
