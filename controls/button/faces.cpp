@@ -1,6 +1,7 @@
 #include "controls/button/faces.h"
 
 #include "controls/button/caption.h"
+#include "controls/button/pictures.h"
 #include "controls/button/surface.h"
 
 #include <cmath>
@@ -158,6 +159,7 @@ void FacePainter::paint()
         // Type 10 and unknown types show the face colour only.
         break;
     }
+    PaintPicture(s, f, !f.enabled ? 2 : f.state == 0 ? 0 : 1);
 }
 
 void FacePainter::type1()

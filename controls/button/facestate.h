@@ -44,6 +44,10 @@ struct ButtonFace {
     CaptionContent content;
     CaptionLayout layout;
     QRect focusBox;
+    QImage pictureNormal;
+    QImage pictureOver;
+    bool useMaskColor = true;
+    bool useGreyscale = false;
     QImage background;   // the parent's pixels behind a transparent button
     int drawnEffect = 0; // the caption effect last drawn; each paint updates it
 };

@@ -30,15 +30,94 @@ constexpr std::array<Qt::CursorShape, 15> pointerShapes{
 
 constexpr int customPointer = 99;
 
+qint16 classicButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+qint16 classicButtons(Qt::MouseButtons buttons)
+{
+    return qint16((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+                  (buttons & Qt::MiddleButton ? 4 : 0));
+}
+
+qint16 classicShift(Qt::KeyboardModifiers modifiers)
+{
+    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0) |
+                  (modifiers & Qt::ControlModifier ? 2 : 0) |
+                  (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+// The virtual-key code of a key, 0 for keys without one.
+qint16 classicKeyCode(const QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return qint16(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return qint16(112 + key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button held are what shows the hover look.
+    setMouseTracking(true);
     setNewInstanceColours();
-    connect(this, &QAbstractButton::pressed, this, [this] { paintFace(2, false); });
-    connect(this, &QAbstractButton::released, this, [this] { paintFace(0, false); });
-    connect(this, &QAbstractButton::clicked, this, &paintedButton::onClicked);
+    // A click from code counts as a click of the left button.
+    connect(this, &QAbstractButton::clicked, this, [this] { input_.accessKey(); });
 }
 
 QSize paintedButton::sizeHint() const
@@ -99,6 +178,8 @@ void paintedButton::setButtonType(qint32 type)
         QFont bold = font();
         bold.setBold(true);
         setFontQuietly(bold);
+    } else if (type == 11 && drawingAllowed_) {
+        grabParentBackground();
     }
     handleResize();
     notify("BTYPE");
@@ -252,7 +333,7 @@ void paintedButton::setPictureNormal(const QImage& picture)
 void paintedButton::setPictureOver(const QImage& picture)
 {
     pictureOver_ = picture;
-    if (mouseInside_)
+    if (input_.mouseInside())
         paintFace(drawn_.state, true);
     notify("PICO");
 }
@@ -292,7 +373,7 @@ void paintedButton::setCheckBoxBehaviour(bool check)
 {
     checkBoxBehaviour_ = check;
     // The last face may be pushed only because the button was a ticked check box.
-    paintFace(currentState(), true);
+    paintFace(leftPressed_ ? 2 : 0, true);
     notify("CHECK");
 }
 
@@ -311,6 +392,8 @@ void paintedButton::DisableRefresh()
 
 void paintedButton::Refresh()
 {
+    if (buttonType_ == 11)
+        grabParentBackground();
     buildPalette();
     layoutContent();
     drawingAllowed_ = true;
@@ -410,26 +493,96 @@ void paintedButton::paintEvent(QPaintEvent*)
     painter.drawImage(0, 0, face_);
 }
 
+bool paintedButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        input_.accessKey();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void paintedButton::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    input_.mouseDown(classicButton(event->button()), classicShift(event->modifiers()),
+                     float(at.x()), float(at.y()));
+    leftPressed_ = event->button() == Qt::LeftButton;
+    doubleClicked_ = false;
+}
+
+void paintedButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        input_.doubleClick();
+    else
+        mousePressEvent(event);
+    leftPressed_ = event->button() == Qt::LeftButton;
+    doubleClicked_ = true;
+}
+
+void paintedButton::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    const bool over = overShape(at);
+    input_.mouseMove(classicButtons(event->buttons()), classicShift(event->modifiers()),
+                     float(at.x()), float(at.y()), over);
+    // The hover ends as soon as the cursor is seen off the button, even while it is pressed.
+    if (!over)
+        input_.cursorLeft();
+}
+
+void paintedButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    input_.mouseUp(classicButton(event->button()), classicShift(event->modifiers()), float(at.x()),
+                   float(at.y()));
+    const bool clicked =
+        event->button() == Qt::LeftButton && leftPressed_ && !doubleClicked_ && overShape(at);
+    leftPressed_ = false;
+    doubleClicked_ = false;
+    if (clicked)
+        input_.click();
+}
+
 void paintedButton::keyPressEvent(QKeyEvent* event)
 {
-    // Enter clicks a focused command button, as Space does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        click();
+    const qint16 keyCode = classicKeyCode(event);
+    if (keyCode != 0)
+        input_.keyDown(keyCode, classicShift(event->modifiers()));
+    const QString text = event->text();
+    if (!text.isEmpty() && text.at(0).unicode() < 0x8000)
+        input_.keyPress(qint16(text.at(0).unicode()));
+}
+
+void paintedButton::keyReleaseEvent(QKeyEvent* event)
+{
+    // A held key repeats its press only, as the old desktop did.
+    if (event->isAutoRepeat())
         return;
-    }
-    QAbstractButton::keyPressEvent(event);
+    const qint16 keyCode = classicKeyCode(event);
+    if (keyCode != 0)
+        input_.keyUp(keyCode, classicShift(event->modifiers()));
 }
 
 void paintedButton::resizeEvent(QResizeEvent* event)
 {
     QAbstractButton::resizeEvent(event);
-    handleResize();
+    if (!capturing_)
+        handleResize();
 }
 
 void paintedButton::showEvent(QShowEvent* event)
 {
     QAbstractButton::showEvent(event);
+    if (capturing_)
+        return;
+    if (buttonType_ == 11) {
+        // The copy of the parent's pixels has the size the button has when first shown.
+        if (background_.isNull())
+            background_ = QImage(clientWidth_, clientHeight_, QImage::Format_RGB32);
+        grabParentBackground();
+    }
     drawingAllowed_ = true;
     buildPalette();
     paintFace(0, true);
@@ -438,7 +591,8 @@ void paintedButton::showEvent(QShowEvent* event)
 void paintedButton::hideEvent(QHideEvent* event)
 {
     QAbstractButton::hideEvent(event);
-    drawingAllowed_ = false;
+    if (!capturing_)
+        drawingAllowed_ = false;
 }
 
 void paintedButton::changeEvent(QEvent* event)
@@ -468,18 +622,10 @@ void paintedButton::changeEvent(QEvent* event)
     }
 }
 
-void paintedButton::enterEvent(QEnterEvent* event)
-{
-    QAbstractButton::enterEvent(event);
-    mouseInside_ = true;
-    paintFace(currentState(), true);
-}
-
 void paintedButton::leaveEvent(QEvent* event)
 {
     QAbstractButton::leaveEvent(event);
-    mouseInside_ = false;
-    paintFace(currentState(), true);
+    input_.cursorLeft();
 }
 
 void paintedButton::focusInEvent(QFocusEvent* event)
@@ -574,7 +720,7 @@ ButtonFace paintedButton::faceToPaint(int state) const
     face.buttonType = buttonType_;
     face.state = state;
     face.enabled = enabled_ && isEnabled();
-    face.mouseInside = mouseInside_ && face.enabled;
+    face.mouseInside = input_.mouseInside() && face.enabled;
     face.focused = hasFocus();
     face.showFocusRect = showFocusRect_;
     face.displayAsDefault = displayAsDefault_;
@@ -592,6 +738,11 @@ ButtonFace paintedButton::faceToPaint(int state) const
     face.layout = layout_;
     face.focusBox = focusBox_;
     face.drawnEffect = drawnEffect_;
+    face.pictureNormal = pictureNormal_;
+    face.pictureOver = pictureOver_;
+    face.useMaskColor = useMaskColor_;
+    face.useGreyscale = useGreyscale_;
+    face.background = background_;
     return face;
 }
 
@@ -641,12 +792,25 @@ void paintedButton::changeFontAttribute(const QFont& font)
     paintFace(0, true);
 }
 
-void paintedButton::onClicked()
+bool paintedButton::overShape(const QPointF& position) const
 {
-    paintFace(0, true);
-    // The raised face is on screen before the window's handler runs.
-    repaint();
-    emit Click();
+    return BuildShape(buttonType_, width(), height()).contains(position.toPoint());
+}
+
+void paintedButton::grabParentBackground()
+{
+    QWidget* parent = parentWidget();
+    if (!parent || background_.isNull())
+        return;
+    // With no height the button covers nothing, so the parent shows what lies behind it.
+    const QScopedValueRollback<bool> capturing(capturing_, true);
+    const QRect place = geometry();
+    resize(place.width(), 0);
+    const QImage behind = parent->grab(place).toImage();
+    resize(place.size());
+    QPainter painter(&background_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRect(QPoint(0, 0), behind.deviceIndependentSize().toSize()), behind);
 }
 
 void paintedButton::notify(const char* key)

@@ -148,6 +148,38 @@ void PaintSurface::CopyBlock(const QImage& source, int width, int height)
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+QImage PaintSurface::ReadBlock(int x, int y, int width, int height) const
+{
+    QImage block(width, height, QImage::Format_RGB32);
+    block.fill(Qt::black);
+    for (int row = 0; row < height; ++row) {
+        const int deviceRow = deviceY(y + row);
+        if (deviceRow < 0 || deviceRow >= image_.height())
+            continue;
+        const auto* source = reinterpret_cast<const QRgb*>(image_.constScanLine(deviceRow));
+        auto* target = reinterpret_cast<QRgb*>(block.scanLine(row));
+        for (int column = 0; column < width; ++column) {
+            const int deviceColumn = deviceX(x + column);
+            if (deviceColumn >= 0 && deviceColumn < image_.width())
+                target[column] = source[deviceColumn] | 0xFF000000;
+        }
+    }
+    return block;
+}
+
+void PaintSurface::WriteBlock(int x, int y, const QImage& block)
+{
+    for (int row = 0; row < block.height(); ++row) {
+        const auto* source = reinterpret_cast<const QRgb*>(block.constScanLine(row));
+        for (int column = 0; column < block.width(); ++column) {
+            const QRgb rgb = source[column];
+            const quint32 bgr = (qRed(rgb)) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16);
+            fillDevice(deviceX(x + column), deviceY(y + row), deviceX(x + column + 1),
+                       deviceY(y + row + 1), bgr);
+        }
+    }
+}
+
 void PaintSurface::PaintFocusRect(const QRect& box)
 {
     if (box.width() <= 0 || box.height() <= 0)

@@ -38,6 +38,10 @@ public:
     void PaintText(const QString& text, const QRect& box, const QFont& font, quint32 color);
     // The first width x height pixels of `source` copied to the origin.
     void CopyBlock(const QImage& source, int width, int height);
+    // The width x height pixels at (x, y) as an RGB32 image; pixels off the surface are black.
+    QImage ReadBlock(int x, int y, int width, int height) const;
+    // Writes `block` at (x, y); pixels off the surface are dropped.
+    void WriteBlock(int x, int y, const QImage& block);
     // The dotted focus rectangle on the border of `box`: every other pixel inverted, so a
     // second call removes it again.
     void PaintFocusRect(const QRect& box);

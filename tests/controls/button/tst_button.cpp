@@ -485,10 +485,9 @@ private slots:
         button.setForeOver(0xFF0000);
         button.setColorScheme(scheme);
         button.show();
-        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), button.mapToGlobal(QPointF(3, 3)));
         QEvent leave(QEvent::Leave);
         if (mouse > 0)
-            QApplication::sendEvent(&button, &enter);
+            QTest::mouseMove(&button, QPoint(60, 20));
         if (mouse > 1)
             QApplication::sendEvent(&button, &leave);
         const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
