@@ -4,6 +4,7 @@
 #include "platform/commondialog.h"
 #include "platform/paths.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -53,6 +54,12 @@ private:
     void nextbtn_Click();
     void lastbtn_Click();
 
+    void backupbtn_Click();
+    void cleardbbtn_Click();
+    void saveasbtn_Click();
+    void printbtn_Click();
+    QStringList shownFieldTexts() const;
+
     void newbtn_Click();
     void editbtn_Click();
     void updatebtn_Click();
@@ -72,4 +79,6 @@ private:
 
     std::unique_ptr<Ui::Form1> ui;
     Paths paths_;
+    // The second connection Clear DB opens beside Data1's; it stays open for the run.
+    Database secondConnection;
 };

@@ -3,7 +3,7 @@
 # that is still missing. Runs as root, or through sudo when started by another user.
 set -e
 
-packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3"
+packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3 poppler-utils"
 
 missing=""
 for p in $packages; do

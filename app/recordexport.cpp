@@ -1,0 +1,108 @@
+#include "app/recordexport.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+
+#include <iterator>
+
+namespace {
+
+const char* const kLabels[] = {
+    " Chemical Name :          ", " IUPAC Name :             ", " CAS Registry Number :    ",
+    " Molecular Formula :      ", " Molecular Weight :       ", " Equivalent Weight :      ",
+    " Physical Appearance :    ", " Specific Gravity :       ", " pH Value :               ",
+    " Special Note :           "};
+constexpr int kLabelCount = int(std::size(kLabels));
+
+// Room between the printed lines and around the picture, in points.
+constexpr qreal kLineGapPt = 6;
+constexpr qreal kColumnGapPt = 12;
+
+QString withCrLf(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+} // namespace
+
+QStringList recordTextLines(const QStringList& fieldTexts)
+{
+    QStringList lines;
+    for (int i = 0; i < kLabelCount; ++i)
+        lines.append(QLatin1String(kLabels[i]) + fieldTexts.value(i));
+    return lines;
+}
+
+QString appendRecordText(const QString& path, const QStringList& fieldTexts)
+{
+    QString block = QString(24, QLatin1Char(' ')) + QStringLiteral("\r\n");
+    for (const QString& line : recordTextLines(fieldTexts))
+        block += withCrLf(line) + QStringLiteral("\r\n");
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return file.errorString();
+    const QByteArray bytes = block.toLocal8Bit();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return {};
+}
+
+QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPixmap& picture)
+{
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        if (!printer->outputFileName().isEmpty())
+            return QStringLiteral("The file %1 cannot be written.").arg(printer->outputFileName());
+        return QStringLiteral("The printer %1 cannot be used.").arg(printer->printerName());
+    }
+
+    const QRectF page(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
+    const qreal point = printer->resolution() / 72.0;
+    QFont labelFont(QStringLiteral("Arial"), 11, QFont::Bold);
+    QFont valueFont(QStringLiteral("Arial"), 11);
+
+    // The labels stand in a column as wide as the widest of them; the values wrap beside it.
+    painter.setFont(labelFont);
+    qreal labelWidth = 0;
+    for (const char* label : kLabels)
+        labelWidth =
+            qMax(labelWidth,
+                 painter.boundingRect(page, Qt::AlignLeft, QString::fromLatin1(label).trimmed())
+                     .width());
+    const qreal valueLeft = labelWidth + kColumnGapPt * point;
+    qreal y = 0;
+    for (int i = 0; i < kLabelCount; ++i) {
+        const QRectF labelRect(0, y, labelWidth, page.height() - y);
+        const QRectF valueRect(valueLeft, y, page.width() - valueLeft, page.height() - y);
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        painter.setFont(labelFont);
+        QRectF usedLabel;
+        painter.drawText(labelRect, flags, QString::fromLatin1(kLabels[i]).trimmed(), &usedLabel);
+        painter.setFont(valueFont);
+        QRectF usedValue;
+        painter.drawText(valueRect, flags, fieldTexts.value(i), &usedValue);
+        y += qMax(usedLabel.height(), usedValue.height()) + kLineGapPt * point;
+    }
+
+    if (!picture.isNull()) {
+        y += kLineGapPt * point;
+        QSizeF room(page.width() / 2, page.height() - y);
+        if (room.height() < page.height() / 4) {
+            printer->newPage();
+            y = 0;
+            room.setHeight(page.height());
+        }
+        const QSizeF size = QSizeF(picture.size()).scaled(room, Qt::KeepAspectRatio);
+        painter.drawPixmap(QRectF(QPointF(0, y), size), picture, QRectF(picture.rect()));
+    }
+    if (!painter.end())
+        return QStringLiteral("The page could not be printed.");
+    return {};
+}
