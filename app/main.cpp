@@ -1,6 +1,6 @@
 #include "app/firststart.h"
 #include "app/form1.h"
-#include "app/instancelock.h"
+#include "platform/instancelock.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 

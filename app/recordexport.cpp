@@ -65,29 +65,29 @@ QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPix
 
     const QRectF page(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
     const qreal point = printer->resolution() / 72.0;
-    QFont labelFont(QStringLiteral("Arial"), 11, QFont::Bold);
-    QFont valueFont(QStringLiteral("Arial"), 11);
+    const QFont labelFont(QStringLiteral("Arial"), 11, QFont::Bold);
+    const QFont valueFont(QStringLiteral("Arial"), 11);
 
     // The labels stand in a column as wide as the widest of them; the values wrap beside it.
-    painter.setFont(labelFont);
+    QStringList labels;
     qreal labelWidth = 0;
-    for (const char* label : kLabels)
+    painter.setFont(labelFont);
+    for (const char* label : kLabels) {
+        labels.append(QString::fromLatin1(label).trimmed());
         labelWidth =
-            qMax(labelWidth,
-                 painter.boundingRect(page, Qt::AlignLeft, QString::fromLatin1(label).trimmed())
-                     .width());
+            qMax(labelWidth, painter.boundingRect(page, Qt::AlignLeft, labels.last()).width());
+    }
     const qreal valueLeft = labelWidth + kColumnGapPt * point;
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     qreal y = 0;
     for (int i = 0; i < kLabelCount; ++i) {
-        const QRectF labelRect(0, y, labelWidth, page.height() - y);
-        const QRectF valueRect(valueLeft, y, page.width() - valueLeft, page.height() - y);
-        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-        painter.setFont(labelFont);
         QRectF usedLabel;
-        painter.drawText(labelRect, flags, QString::fromLatin1(kLabels[i]).trimmed(), &usedLabel);
-        painter.setFont(valueFont);
         QRectF usedValue;
-        painter.drawText(valueRect, flags, fieldTexts.value(i), &usedValue);
+        painter.setFont(labelFont);
+        painter.drawText(QRectF(0, y, labelWidth, page.height() - y), flags, labels[i], &usedLabel);
+        painter.setFont(valueFont);
+        painter.drawText(QRectF(valueLeft, y, page.width() - valueLeft, page.height() - y), flags,
+                         fieldTexts.value(i), &usedValue);
         y += qMax(usedLabel.height(), usedValue.height()) + kLineGapPt * point;
     }
 

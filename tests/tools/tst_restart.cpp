@@ -1,4 +1,4 @@
-#include "app/instancelock.h"
+#include "platform/instancelock.h"
 #include "platform/startprogram.h"
 #include "tools/restart/restart.h"
 

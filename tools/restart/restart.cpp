@@ -1,6 +1,6 @@
 #include "tools/restart/restart.h"
 
-#include "app/instancelock.h"
+#include "platform/instancelock.h"
 #include "platform/startprogram.h"
 
 bool restartWhenEnded(const QString& dataFolder, const QString& program, int timeoutMs,

@@ -1,4 +1,4 @@
-#include "app/instancelock.h"
+#include "platform/instancelock.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
