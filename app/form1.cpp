@@ -2,12 +2,18 @@
 
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
+#include "controls/captionfit.h"
 #include "platform/msgbox.h"
 #include "ui_form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QScreen>
+
+// Off unless asked for (QT_LOGGING_RULES="flaskbook.window.info=true"); the install test
+// reads it to see the installed program reach its first record.
+Q_LOGGING_CATEGORY(lcWindow, "flaskbook.window", QtWarningMsg)
 
 namespace {
 
@@ -37,6 +43,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
             child->setFont(font);
         }
     }
+    fitCaptionsToControls(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -50,8 +57,8 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     // The ten boxes follow the table's column order; the hidden Text8 holds the picture path.
     const QList<TextBox*> fields = recordFields();
     for (int i = 0; i < fields.size(); ++i)
-        Data1.bind(recordColumns()[i], fields[i]);
-    Data1.bind(QStringLiteral("Image"), ui->Text8);
+        bindField(recordColumns()[i], fields[i]);
+    bindField(QStringLiteral("Image"), ui->Text8);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
     connect(ui->firstbtn, &paintedButton::Click, this, &Form1::firstbtn_Click);
@@ -78,6 +85,12 @@ Form1::Form1(const Paths& paths, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::bindField(const QString& column, TextBox* box)
+{
+    bindings_.push_back(std::make_unique<BoundTextBox>(box));
+    Data1.bind(column, bindings_.back().get());
+}
 
 QList<TextBox*> Form1::recordFields() const
 {
@@ -139,6 +152,8 @@ void Form1::Form_Activate()
         ShowStructureImage();
         ShowRecordNumber();
     });
+    qCInfo(lcWindow, "showing record %s of %d: %s", qPrintable(ui->record2label->text()),
+           recordTotal, qPrintable(ui->nametxt->Text()));
 }
 
 void Form1::Data1_Reposition()
@@ -154,12 +169,16 @@ void Form1::LockRecordFields()
 
 void Form1::ShowStructureImage()
 {
+    const QString path = ui->Text8->Text();
     QPixmap picture;
-    if (ui->Text8->Text().isEmpty())
+    QString reason;
+    if (path.isEmpty())
         ui->chemstrimagebox->clearPicture();
-    else if (ImageBox::loadPicture(ui->Text8->Text(), picture))
+    else if (ImageBox::loadPicture(path, picture, &reason))
         ui->chemstrimagebox->setPicture(picture);
-    // A picture that cannot be loaded leaves the old one; the caption still follows the path.
+    else // never leave another record's picture beside this one
+        ui->chemstrimagebox->showNotice(
+            tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
     ui->imagelbl->setText(QStringLiteral("Chemical Structure:  ") + ui->Text8->Text());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/boundtextbox.h"
 #include "app/records/datacontrol.h"
 #include "platform/commondialog.h"
 #include "platform/paths.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TextBox;
 namespace Ui {
@@ -76,8 +78,11 @@ private:
 
     Recordset& rs() { return Data1.Recordset(); }
     QList<TextBox*> recordFields() const;
+    void bindField(const QString& column, TextBox* box);
 
     std::unique_ptr<Ui::Form1> ui;
+    // The record set writes into the boxes through these, one per bound column.
+    std::vector<std::unique_ptr<BoundTextBox>> bindings_;
     Paths paths_;
     // The second connection Clear DB opens beside Data1's; it stays open for the run.
     Database secondConnection;

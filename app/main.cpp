@@ -10,6 +10,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flaskbook"));
+    // Lets the desktop match the window to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.flaskbook.Flaskbook"));
 
     const Paths paths = Paths::standard();
     // Held until the program ends; the companion Restart waits for it to be let go.

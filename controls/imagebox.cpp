@@ -1,5 +1,7 @@
 #include "controls/imagebox.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 
 ImageBox::ImageBox(QWidget* parent) : QFrame(parent)
@@ -11,6 +13,7 @@ ImageBox::ImageBox(QWidget* parent) : QFrame(parent)
 void ImageBox::setPicture(const QPixmap& picture)
 {
     picture_ = picture;
+    notice_.clear();
     update();
 }
 
@@ -19,18 +22,81 @@ void ImageBox::clearPicture()
     setPicture(QPixmap());
 }
 
-bool ImageBox::loadPicture(const QString& path, QPixmap& out)
+void ImageBox::showNotice(const QString& text)
+{
+    picture_ = QPixmap();
+    notice_ = text;
+    update();
+}
+
+namespace {
+
+// The size a decoded picture takes. A GIF is decoded onto its whole logical screen,
+// which its header gives and the reader does not report.
+QSize decodedSize(QImageReader& reader)
+{
+    QSize size = reader.size();
+    if (reader.format() == "gif") {
+        const QByteArray header = reader.device()->peek(10);
+        if (header.size() == 10) {
+            const auto at = [&header](int i) { return int(quint8(header[i])); };
+            size = size.expandedTo(QSize(at(6) | at(7) << 8, at(8) | at(9) << 8));
+        }
+    }
+    return size;
+}
+
+} // namespace
+
+bool ImageBox::loadPicture(const QString& path, QPixmap& out, QString* reason)
 {
     out = QPixmap();
-    return !path.isEmpty() && out.load(path);
+    const auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    if (path.isEmpty())
+        return fail(tr("No picture file is named."));
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(tr("The file does not exist."));
+    if (info.isDir())
+        return fail(tr("The path names a folder, not a picture file."));
+    if (!info.isReadable())
+        return fail(tr("The file cannot be read."));
+    if (info.size() == 0)
+        return fail(tr("The file is empty."));
+
+    QImageReader reader(path);
+    if (!reader.canRead())
+        return fail(tr("The file is not a picture."));
+    const QSize size = decodedSize(reader);
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPicturePixels)
+        return fail(tr("The picture is too large to show (%1 x %2 pixels).")
+                        .arg(size.width())
+                        .arg(size.height()));
+    // A backstop for formats whose header understates what decoding allocates.
+    QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return fail(tr("The picture is damaged: %1").arg(reader.errorString()));
+    out = QPixmap::fromImage(image);
+    return true;
 }
 
 void ImageBox::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
+    QPainter painter(this);
+    if (!notice_.isEmpty()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(contentsRect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                         notice_);
+        return;
+    }
     if (picture_.isNull())
         return;
-    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(contentsRect(), picture_);
 }

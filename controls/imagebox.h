@@ -2,25 +2,37 @@
 
 #include <QFrame>
 #include <QPixmap>
+#include <QString>
 
 // A picture box with a single-line border that stretches its picture to fill itself.
+// When a picture cannot be shown it shows a short notice instead, never an old picture.
 class ImageBox : public QFrame {
     Q_OBJECT
 
 public:
+    // Pictures larger than this are refused before they are decoded, so a crafted or
+    // oversized file cannot take the memory of the program.
+    static constexpr qint64 kMaxPicturePixels = 4096 * 4096;
+
     explicit ImageBox(QWidget* parent = nullptr);
 
     QPixmap picture() const { return picture_; }
     void setPicture(const QPixmap& picture);
     void clearPicture();
 
-    // Reads an image file into out. False, with out null, for an empty path, a missing
-    // file or one that is not an image, which all mean the box shows nothing.
-    static bool loadPicture(const QString& path, QPixmap& out);
+    QString notice() const { return notice_; }
+    // Empties the box and shows this text in it.
+    void showNotice(const QString& text);
+
+    // Reads an image file into out. False, with out null and a short reason for the
+    // user, for an empty path, a missing file, a folder, an empty or unreadable file,
+    // a file that is not a picture, or a picture too large to decode.
+    static bool loadPicture(const QString& path, QPixmap& out, QString* reason = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QPixmap picture_;
+    QString notice_;
 };

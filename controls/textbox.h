@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/records/boundfield.h"
-
 #include <QClipboard>
 #include <QWidget>
 
@@ -14,7 +12,7 @@ class QPlainTextEdit;
 // A text box of the window, single-line or multi-line. It wraps a QLineEdit or a
 // QPlainTextEdit, so the window sets its kind after construction (multiLine).
 // Colours are classic 0x00BBGGRR values with red in the low byte.
-class TextBox : public QWidget, public BoundField {
+class TextBox : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool multiLine READ multiLine WRITE setMultiLine)
     Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY textChanged USER true)
@@ -51,9 +49,6 @@ public:
 
     // The QLineEdit or QPlainTextEdit inside, which holds the focus and the keys.
     QWidget* editor() const;
-
-    QString boundText() const override { return Text(); }
-    void setBoundText(const QString& text) override { setText(text); }
 
 signals:
     void textChanged();

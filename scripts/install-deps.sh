@@ -3,7 +3,10 @@
 # that is still missing. Runs as root, or through sudo when started by another user.
 set -e
 
-packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3 poppler-utils"
+# desktop-file-utils and appstream check the installed desktop files; dpkg-dev and file
+# let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back.
+packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3
+          desktop-file-utils appstream dpkg-dev file poppler-utils"
 
 missing=""
 for p in $packages; do

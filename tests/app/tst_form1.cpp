@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <memory>
@@ -42,6 +44,7 @@ private slots:
     void closingCommitsThePendingRecord();
     void buttonsCarryTheirDesignSettings_data();
     void buttonsCarryTheirDesignSettings();
+    void everyCaptionFitsItsControl();
 
 private:
     std::unique_ptr<FormDriver> ui_;
@@ -180,12 +183,18 @@ void TestForm1::pictureFollowsTheRecord()
     QVERIFY(ui_->shownPicture().isNull());
     QCOMPARE(ui_->imageCaption(), kCaption);
 
-    // A missing file keeps the old picture while the caption shows the new path.
+    // A missing file empties the box and says so; the caption shows the stored path.
     ui_->click("nextbtn");
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QVERIFY(ui_->pictureNotice().isEmpty());
     ui_->click("nextbtn");
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QVERIFY(ui_->shownPicture().isNull());
+    QVERIFY(ui_->pictureNotice().contains(QStringLiteral("could not be loaded")));
     QCOMPARE(ui_->imageCaption(), kCaption + records[3][10]);
+    // Back on a record with a picture, the notice is gone.
+    ui_->click("firstbtn");
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
+    QVERIFY(ui_->pictureNotice().isEmpty());
 }
 
 void TestForm1::activationReturnsToTheFirstRecord()
@@ -297,6 +306,50 @@ void TestForm1::buttonsCarryTheirDesignSettings()
     PropertyBag bag;
     button->WriteProperties(bag);
     QCOMPARE(bag.count(), 21);
+}
+
+// Each label, option and button caption shows its whole text in its designed rectangle,
+// with the font really in use (the substitute fonts are wider than the designed ones).
+void TestForm1::everyCaptionFitsItsControl()
+{
+    ui_->openNamed({QStringLiteral("ONE")});
+    QStringList clipped;
+    const auto check = [&clipped](const QWidget* control, const QString& text, int width) {
+        const QFontMetrics metrics(control->font());
+        const int inkHeight = metrics.tightBoundingRect(text).height();
+        if (width > control->width() || inkHeight > control->height())
+            clipped << QStringLiteral("%1 \"%2\" (%3 %4 pt): needs %5 x %6, has %7 x %8")
+                           .arg(control->objectName(), text, QFontInfo(control->font()).family())
+                           .arg(control->font().pointSizeF())
+                           .arg(width)
+                           .arg(inkHeight)
+                           .arg(control->width())
+                           .arg(control->height());
+    };
+    const QList<QLabel*> labels = ui_->form().findChildren<QLabel*>();
+    QVERIFY(labels.size() > 20);
+    for (const QLabel* label : labels) {
+        const QRect room = label->contentsRect();
+        const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect used = label->fontMetrics().boundingRect(room, flags, label->text());
+        check(label, label->text(), used.width() + label->width() - room.width());
+    }
+    for (const QRadioButton* option : ui_->form().findChildren<QRadioButton*>()) {
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const QRect room =
+            option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+        check(option, option->text(),
+              option->fontMetrics().horizontalAdvance(option->text()) + room.x());
+    }
+    for (const paintedButton* button : ui_->form().findChildren<paintedButton*>()) {
+        QString shown = button->Caption();
+        shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        // A face keeps a bevel of two pixels on each side clear of the caption.
+        check(button, shown, QFontMetrics(button->Font()).horizontalAdvance(shown) + 4);
+    }
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestForm1)

@@ -322,11 +322,12 @@ void TestForm1Editing::browseSetsThePicturePath()
     QCOMPARE(ui_->imageCaption(), kCaption + records[1][10]);
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
 
-    // Not a picture: path and caption change, the old picture stays.
+    // Not a picture: path and caption change, and the old picture is not left beside them.
     ui_->dialogs.queueAccept(notAPicture);
     ui_->click("browsebtn");
     QCOMPARE(ui_->imageCaption(), kCaption + notAPicture);
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QVERIFY(ui_->shownPicture().isNull());
+    QVERIFY(ui_->pictureNotice().contains(QStringLiteral("not a picture")));
     ui_->click("updatebtn");
     QCOMPARE(readTable(ui_->databaseFile())[1][10], notAPicture);
 }

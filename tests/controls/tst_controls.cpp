@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -21,7 +22,7 @@ private slots:
     void typingAndPasteKeepToMaxLength();
     void lockedBoxKeepsTextButCopies();
     void backColorIsBlueGreenRed();
-    void boundTextRoundTripsIntoLockedBox();
+    void textRoundTripsIntoLockedBox();
     void loadPicture_data();
     void loadPicture();
     void buttonClicks_data();
@@ -128,52 +129,88 @@ void TestControls::backColorIsBlueGreenRed()
     QCOMPARE(box.BackColor(), quint32(0xC0FFFF));
 }
 
-void TestControls::boundTextRoundTripsIntoLockedBox()
+void TestControls::textRoundTripsIntoLockedBox()
 {
     TextBox box;
     box.setMultiLine(true);
     box.setLocked(true);
     QSignalSpy changes(&box, &TextBox::textChanged);
-    BoundField& field = box;
     const QString value = QStringLiteral("Flammable.\n\nKeep cool.");
-    field.setBoundText(value);
-    field.setBoundText(value); // the same value again is no change
-    QCOMPARE(field.boundText(), value);
+    box.setText(value);
+    box.setText(value); // the same value again is no change
+    QCOMPARE(box.Text(), value);
     QCOMPARE(changes.count(), 1);
 }
+
+namespace {
+
+// A 1 x 1 GIF whose screen and image claim the given size; decoding it would need
+// width x height pixels.
+QByteArray gifClaiming(quint16 width, quint16 height)
+{
+    QByteArray gif = QByteArray::fromHex("474946383961010001008000000000"
+                                         "00ffffff21f90401000000002c0000"
+                                         "0000010001000002024401003b");
+    for (int at : {6, 32}) {
+        gif[at] = char(width & 0xff);
+        gif[at + 1] = char(width >> 8);
+        gif[at + 2] = char(height & 0xff);
+        gif[at + 3] = char(height >> 8);
+    }
+    return gif;
+}
+
+} // namespace
 
 void TestControls::loadPicture_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
     QByteArray png;
     QBuffer buffer(&png);
     QImage image(2, 1, QImage::Format_RGB32);
     image.fill(Qt::red);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    QTest::newRow("empty path") << "" << QByteArray();
-    QTest::newRow("missing file") << "missing.png" << QByteArray();
-    QTest::newRow("text file") << "notes.png" << QByteArray("ETHANOL\t64-17-5\n");
-    QTest::newRow("PNG") << "benzene.png" << png;
+    QTest::newRow("empty path") << "" << QByteArray() << "No picture file is named.";
+    QTest::newRow("missing file") << "missing.gif" << QByteArray() << "The file does not exist.";
+    QTest::newRow("folder") << "folder.gif/" << QByteArray()
+                            << "The path names a folder, not a picture file.";
+    QTest::newRow("empty file") << "empty.gif" << QByteArray("") << "The file is empty.";
+    QTest::newRow("text file") << "notes.gif" << QByteArray("ETHANOL\t64-17-5\n")
+                               << "The file is not a picture.";
+    QTest::newRow("GIF too large") << "huge.gif" << gifClaiming(30000, 30000)
+                                   << "The picture is too large to show (30000 x 30000 pixels).";
+    QByteArray wideScreen = gifClaiming(1, 1);
+    wideScreen[7] = wideScreen[9] = char(0x40); // a 1 x 1 frame on a 16385 x 16385 screen
+    QTest::newRow("GIF screen too large")
+        << "screen.gif" << wideScreen << "The picture is too large to show (16385 x 16385 pixels).";
+    QTest::newRow("GIF") << "small.gif" << gifClaiming(1, 1) << "";
+    QTest::newRow("PNG") << "benzene.png" << png << "";
 }
 
 void TestControls::loadPicture()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+    if (name.endsWith(QLatin1Char('/')))
+        QVERIFY(QDir().mkpath(path));
     QFile file(path);
     if (!content.isNull())
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     file.close();
     // A picture left over from the previous record must not survive a failed load.
     QPixmap out(4, 4);
-    const bool isImage = name == QStringLiteral("benzene.png");
-    QCOMPARE(ImageBox::loadPicture(path, out), isImage);
-    QCOMPARE(out.isNull(), !isImage);
-    if (isImage)
+    QString why;
+    QCOMPARE(ImageBox::loadPicture(path, out, &why), reason.isEmpty());
+    QCOMPARE(out.isNull(), !reason.isEmpty());
+    if (!reason.isEmpty())
+        QCOMPARE(why, reason);
+    else if (name == QStringLiteral("benzene.png"))
         QCOMPARE(out.toImage().pixelColor(1, 0), QColor(Qt::red));
 }
 

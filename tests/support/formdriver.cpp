@@ -90,6 +90,11 @@ QPixmap FormDriver::shownPicture() const
     return control<ImageBox>("chemstrimagebox")->picture();
 }
 
+QString FormDriver::pictureNotice() const
+{
+    return control<ImageBox>("chemstrimagebox")->notice();
+}
+
 QRgb FormDriver::shownPictureColour() const
 {
     const QPixmap picture = shownPicture();

@@ -49,6 +49,8 @@ public:
     QString recordNumber() const;
     QString imageCaption() const;
     QPixmap shownPicture() const;
+    // The text the picture box shows instead of a picture, empty when there is none.
+    QString pictureNotice() const;
     // Colour of the top-left pixel of the shown picture, 0 when there is none.
     QRgb shownPictureColour() const;
     // Writes an 8 x 8 picture of one colour and returns its path.

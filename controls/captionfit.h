@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Fits the text of every label and option button inside `form` to its control: where
+// the font in use is wider than the one the form was designed with, the control keeps
+// its place and size and its font is made slightly smaller until the text fits.
+void fitCaptionsToControls(QWidget* form);

@@ -1,0 +1,60 @@
+#!/bin/bash
+# Installs the build into a temporary prefix, checks the install tree and its desktop
+# files, starts the installed program headless to its first record, then installs again
+# over it and checks that the user's database is kept.
+# Usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap '[ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+prefix=$work/usr
+export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=offscreen
+export QT_LOGGING_RULES="flaskbook.window.info=true"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+companion=
+[ -e "$build/bin/Restart" ] && companion=libexec/flaskbook/Restart
+for f in bin/flaskbook libexec/flaskbook/flaskbook $companion \
+         share/applications/org.flaskbook.Flaskbook.desktop \
+         share/metainfo/org.flaskbook.Flaskbook.metainfo.xml \
+         share/icons/hicolor/64x64/apps/org.flaskbook.Flaskbook.png; do
+    [ -e "$prefix/$f" ] || fail "$f is not installed"
+done
+[ -x "$prefix/bin/flaskbook" ] || fail "bin/flaskbook does not run"
+desktop-file-validate "$prefix/share/applications/org.flaskbook.Flaskbook.desktop" ||
+    fail "the desktop file does not validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.flaskbook.Flaskbook.metainfo.xml" ||
+    fail "the metainfo file does not validate"
+
+# Starts the installed program and waits for the window to show its first record.
+start_to_first_record() {
+    local expected=$1 log=$work/run.log
+    "$prefix/bin/flaskbook" >"$log" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        grep -q "showing record" "$log" && break
+        kill -0 "$pid" 2>/dev/null || { cat "$log"; fail "the program ended at start-up"; }
+        sleep 0.2
+    done
+    grep -q "showing record 1 of $expected: WATER" "$log" ||
+        { cat "$log"; fail "the program did not reach record 1 of $expected"; }
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
+
+start_to_first_record 30
+db=$XDG_DATA_HOME/Flaskbook/Flaskbook.mdb
+[ "$(sqlite3 "$db" 'select count(*) from DATA1')" = 30 ] || fail "the shipped database is not installed"
+[ -f "$XDG_DATA_HOME/Flaskbook/water.gif" ] || fail "the shipped pictures are not installed"
+
+# The user's own record survives a second install over the first.
+sqlite3 "$db" "insert into DATA1 (Name) values ('N,N''-DIMETHYLUREA')"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+start_to_first_record 31
+[ "$(sqlite3 "$db" "select count(*) from DATA1 where Name = 'N,N''-DIMETHYLUREA'")" = 1 ] ||
+    fail "the second install lost the user's record"
+echo "install test passed"
