@@ -15,7 +15,8 @@ const char* const kLabels[] = {
     " Special Note :           "};
 constexpr int kLabelCount = int(std::size(kLabels));
 
-// Room between the printed lines and around the picture, in points.
+// Room around the page, between the printed lines and before the picture, in points.
+constexpr qreal kMarginPt = 36;
 constexpr qreal kLineGapPt = 6;
 constexpr qreal kColumnGapPt = 12;
 
@@ -63,8 +64,10 @@ QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPix
         return QStringLiteral("The printer %1 cannot be used.").arg(printer->printerName());
     }
 
-    const QRectF page(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
     const qreal point = printer->resolution() / 72.0;
+    const QRectF page =
+        QRectF(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size())
+            .adjusted(kMarginPt * point, kMarginPt * point, -kMarginPt * point, -kMarginPt * point);
     const QFont labelFont(QStringLiteral("Arial"), 11, QFont::Bold);
     const QFont valueFont(QStringLiteral("Arial"), 11);
 
@@ -77,30 +80,31 @@ QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPix
         labelWidth =
             qMax(labelWidth, painter.boundingRect(page, Qt::AlignLeft, labels.last()).width());
     }
-    const qreal valueLeft = labelWidth + kColumnGapPt * point;
+    const qreal valueLeft = page.left() + labelWidth + kColumnGapPt * point;
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    qreal y = 0;
+    qreal y = page.top();
     for (int i = 0; i < kLabelCount; ++i) {
         QRectF usedLabel;
         QRectF usedValue;
         painter.setFont(labelFont);
-        painter.drawText(QRectF(0, y, labelWidth, page.height() - y), flags, labels[i], &usedLabel);
+        painter.drawText(QRectF(page.left(), y, labelWidth, page.bottom() - y), flags, labels[i],
+                         &usedLabel);
         painter.setFont(valueFont);
-        painter.drawText(QRectF(valueLeft, y, page.width() - valueLeft, page.height() - y), flags,
+        painter.drawText(QRectF(valueLeft, y, page.right() - valueLeft, page.bottom() - y), flags,
                          fieldTexts.value(i), &usedValue);
         y += qMax(usedLabel.height(), usedValue.height()) + kLineGapPt * point;
     }
 
     if (!picture.isNull()) {
         y += kLineGapPt * point;
-        QSizeF room(page.width() / 2, page.height() - y);
+        QSizeF room(page.width() / 2, page.bottom() - y);
         if (room.height() < page.height() / 4) {
             printer->newPage();
-            y = 0;
+            y = page.top();
             room.setHeight(page.height());
         }
         const QSizeF size = QSizeF(picture.size()).scaled(room, Qt::KeepAspectRatio);
-        painter.drawPixmap(QRectF(QPointF(0, y), size), picture, QRectF(picture.rect()));
+        painter.drawPixmap(QRectF(QPointF(page.left(), y), size), picture, QRectF(picture.rect()));
     }
     if (!painter.end())
         return QStringLiteral("The page could not be printed.");
