@@ -1,12 +1,7 @@
 #include "platform/commondialog.h"
-#include "platform/filecopy.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestPlatform : public QObject {
@@ -16,7 +11,6 @@ private slots:
     void scriptedMessageBoxesRecordAndTakeTheDefaultButton();
     void commonDialogKeepsItsSettingsAndCancelEmptiesTheName();
     void dataFolderFollowsXdgDataHome();
-    void copyReplacesTheTargetOnlyWhenComplete();
 };
 
 void TestPlatform::scriptedMessageBoxesRecordAndTakeTheDefaultButton()
@@ -60,42 +54,6 @@ void TestPlatform::dataFolderFollowsXdgDataHome()
     QCOMPARE(paths.databaseFile(),
              QStringLiteral("/tmp/flaskbook-xdg-test/Flaskbook/Flaskbook.mdb"));
     QVERIFY(paths.backupFile().endsWith(QStringLiteral("/BackupFlaskbook/Flaskbook.mdb")));
-}
-
-void TestPlatform::copyReplacesTheTargetOnlyWhenComplete()
-{
-    QTemporaryDir dir;
-    const QString source = dir.filePath(QStringLiteral("source"));
-    const QString target = dir.filePath(QStringLiteral("target"));
-    // Several pieces of the copy, the last one short.
-    QByteArray bytes(9 * 1024 * 1024 + 7, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
-    for (const auto& [path, data] :
-         {std::pair{source, bytes}, std::pair{target, QByteArray("old")}}) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(data);
-    }
-
-    QList<QPair<qint64, qint64>> progress;
-    QCOMPARE(CopyFile(source, target,
-                      [&progress](qint64 copied, qint64 total) {
-                          progress.append({copied, total});
-                      }),
-             QString());
-    QFile copy(target);
-    QVERIFY(copy.open(QIODevice::ReadOnly));
-    QVERIFY(copy.readAll() == bytes);
-    QCOMPARE(progress.first(), (QPair<qint64, qint64>(0, bytes.size())));
-    QCOMPARE(progress.last(), (QPair<qint64, qint64>(bytes.size(), bytes.size())));
-    for (int i = 1; i < progress.size(); ++i)
-        QVERIFY(progress[i].first > progress[i - 1].first);
-
-    // A source that is gone leaves the target as it was, and no half copy beside it.
-    const QString failure = CopyFile(dir.filePath(QStringLiteral("gone")), target);
-    QVERIFY2(failure.contains(dir.filePath(QStringLiteral("gone"))), qPrintable(failure));
-    QCOMPARE(QFileInfo(target).size(), bytes.size());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"source", "target"}));
 }
 
 QTEST_MAIN(TestPlatform)
