@@ -5,6 +5,7 @@
 #include "platform/commondialog.h"
 #include "platform/paths.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -68,6 +69,8 @@ private:
     void undobtn_Click();
     void browsebtn_Click();
     void deletebtn_Click();
+    void aboutbtn_Click();
+    void helpbtn_Click();
 
     void nametxt_KeyPress(int& KeyAscii);
     void mwttxt_KeyPress(int& KeyAscii);
@@ -84,6 +87,8 @@ private:
     // The record set writes into the boxes through these, one per bound column.
     std::vector<std::unique_ptr<BoundTextBox>> bindings_;
     Paths paths_;
+    // The about or read-me window while one stands in for this window.
+    QPointer<QWidget> secondaryWindow_;
     // The second connection Clear DB opens beside Data1's; it stays open for the run.
     Database secondConnection;
 };
