@@ -60,6 +60,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->previousbtn, &paintedButton::Click, this, &Form1::previousbtn_Click);
     connect(ui->nextbtn, &paintedButton::Click, this, &Form1::nextbtn_Click);
     connect(ui->lastbtn, &paintedButton::Click, this, &Form1::lastbtn_Click);
+    connect(ui->backupbtn, &paintedButton::Click, this, &Form1::backupbtn_Click);
+    connect(ui->cleardbbtn, &paintedButton::Click, this, &Form1::cleardbbtn_Click);
+    connect(ui->saveasbtn, &paintedButton::Click, this, &Form1::saveasbtn_Click);
+    connect(ui->printbtn, &paintedButton::Click, this, &Form1::printbtn_Click);
     connect(ui->newbtn, &paintedButton::Click, this, &Form1::newbtn_Click);
     connect(ui->editbtn, &paintedButton::Click, this, &Form1::editbtn_Click);
     connect(ui->updatebtn, &paintedButton::Click, this, &Form1::updatebtn_Click);

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -56,6 +57,12 @@ private:
     void nextbtn_Click();
     void lastbtn_Click();
 
+    void backupbtn_Click();
+    void cleardbbtn_Click();
+    void saveasbtn_Click();
+    void printbtn_Click();
+    QStringList shownFieldTexts() const;
+
     void newbtn_Click();
     void editbtn_Click();
     void updatebtn_Click();
@@ -82,4 +89,6 @@ private:
     Paths paths_;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;
+    // The second connection Clear DB opens beside Data1's; it stays open for the run.
+    Database secondConnection;
 };

@@ -1,7 +1,8 @@
 // Times the record store on synthetic databases of several sizes, each operation beside the
 // same work done with plain SQLite statements on the same file, and checks the results
 // against the speed and memory the program promises at a million records. The main window's
-// start-up is timed too, offscreen, against a bare window plus the plain keyset read.
+// start-up is timed too, offscreen, against a bare window plus the plain keyset read, and
+// so are its Backup and Clear DB commands.
 //
 // Usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir /tmp/somewhere]
 
@@ -10,8 +11,10 @@
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
 #include "bench/synthetic.h"
+#include "controls/button/paintedbutton.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "platform/startprogram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -504,6 +507,81 @@ void measureStartUp(const QString& dir, const QString& cached, long long count,
                             storeMs, plainMs, 0.6));
 }
 
+paintedButton* buttonOf(const QWidget& window, const char* name)
+{
+    paintedButton* button = window.findChild<paintedButton*>(QLatin1String(name));
+    if (!button)
+        fail(std::string("the window has no button ") + name);
+    return button;
+}
+
+// Copies the file as cp does and flushes the copy to disk: the least a safe backup costs.
+double plainBackupMs(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    const auto start = Clock::now();
+    QFile copy(to);
+    if (!QFile::copy(from, to) || !copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
+        fail("plain copy to " + to.toStdString() + " failed");
+    return msSince(start);
+}
+
+// Backup and Clear DB as the user runs them, each once: both change the files for good.
+void measureWindowBackupAndClear(const QString& dir, const QString& cached,
+                                 ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
+{
+    QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("tools-XXXXXX")));
+    if (!folder.isValid())
+        fail("cannot create a data folder in " + dir.toStdString());
+    const Paths paths{folder.path(), QCoreApplication::applicationDirPath(),
+                      folder.filePath(QStringLiteral("backup"))};
+    copyFile(cached, paths.databaseFile());
+    // The restart after the backup is recorded, not run.
+    ScriptedPrograms programs;
+
+    boxes.clear();
+    boxes.queueAnswer(vbYes);
+    double backupMs = 0;
+    {
+        Form1 window(paths);
+        showUntilPainted(window);
+        const auto start = Clock::now();
+        emit buttonOf(window, "backupbtn")->Click();
+        backupMs = msSince(start);
+        if (window.isVisible() || programs.started().size() != 1)
+            fail("the backup did not end with a restart");
+    }
+    if (boxes.shown().isEmpty() ||
+        !boxes.shown().back().prompt.startsWith(QLatin1String("Database file has been saved")))
+        fail("the backup did not report its copy as saved");
+    if (QFileInfo(paths.backupFile()).size() != QFileInfo(paths.databaseFile()).size())
+        fail("the backup is not as large as the database");
+    QFile::remove(paths.backupFile());
+    const QString plainCopy = folder.filePath(QStringLiteral("plain-copy"));
+    const double plainMs = plainBackupMs(paths.databaseFile(), plainCopy);
+    QFile::remove(plainCopy);
+    rows.push_back(timedRow("window Backup, Yes to unloaded (vs cp + fsync)", backupMs, plainMs));
+
+    boxes.clear();
+    boxes.queueAnswer(vbYes);
+    double clearMs = 0;
+    {
+        Form1 window(paths);
+        showUntilPainted(window);
+        const auto start = Clock::now();
+        emit buttonOf(window, "cleardbbtn")->Click();
+        clearMs = msSince(start);
+        const QLabel* number = window.findChild<QLabel*>(QStringLiteral("record2label"));
+        if (!number || number->text() != QLatin1String("0"))
+            fail("the window does not show record 0 after Clear DB");
+    }
+    Row row = limitRow("window Clear DB, Yes to record 0", clearMs, std::nan(""), 500.0);
+    if (countRecords(paths.databaseFile()) != 0 ||
+        QFileInfo(paths.databaseFile()).size() > kEmptyFileLimit)
+        row.verdict = "MISSED";
+    rows.push_back(row);
+}
+
 void measureMoves(DataControl& data, const BoundRecord& record, PlainDb& plain, long long count,
                   std::vector<Row>& rows)
 {
@@ -861,6 +939,7 @@ void benchmark(const QString& dir, long long count, ScriptedMessageBoxes& boxes)
     std::vector<Row> rows;
     measureOpen(file, count, rows);
     measureStartUp(dir, cached, count, boxes, rows);
+    measureWindowBackupAndClear(dir, cached, boxes, rows);
     {
         DataControl data;
         BoundRecord record;
