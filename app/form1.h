@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class TextBox;
 namespace Ui {
 class Form1;
@@ -61,6 +62,13 @@ private:
     void undobtn_Click();
     void browsebtn_Click();
     void deletebtn_Click();
+
+    void connectSearchAndSort();
+    void searchbtn_Click();
+    void searchtxt_KeyPress(int& KeyAscii);
+    void sortascbtn_Click();
+    void sortdscbtn_Click();
+    void SortByName(const QString& recordSource, QLabel* orderLabel);
 
     void nametxt_KeyPress(int& KeyAscii);
     void mwttxt_KeyPress(int& KeyAscii);
