@@ -27,7 +27,9 @@ const char* keysetQuery(RecordOrder order)
     case RecordOrder::Table:
         break;
     }
-    return "SELECT rowid FROM DATA1 ORDER BY rowid";
+    // Unordered, SQLite reads the ids from the smallest index, far less than the table;
+    // they are sorted in memory.
+    return "SELECT rowid FROM DATA1";
 }
 
 QByteArray columnList()
@@ -297,7 +299,9 @@ Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key
 {
     const QByteArray visitSql = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
                                 ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE";
-    const QByteArray walkSql = "SELECT " + column + " FROM DATA1 WHERE rowid=?1";
+    // An empty field (NULL) equals nothing, as in the index.
+    const QByteArray walkSql =
+        "SELECT " + column + " FROM DATA1 WHERE rowid=?1 AND " + column + " IS NOT NULL";
     Statement visit, walk;
     if (Status s = visit.prepare(db_->handle(), visitSql.constData()); !s.ok())
         return s;
@@ -525,10 +529,8 @@ Status Recordset::syncWithTable()
 
 Status Recordset::readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const
 {
-    // Table order reads the ids from the smallest index, far less than the table, and sorts them.
-    const char* sql = order == RecordOrder::Table ? "SELECT rowid FROM DATA1" : keysetQuery(order);
     Statement query;
-    if (Status s = query.prepare(db->handle(), sql); !s.ok())
+    if (Status s = query.prepare(db->handle(), keysetQuery(order)); !s.ok())
         return s;
     int rc;
     while ((rc = query.step()) == SQLITE_ROW)
