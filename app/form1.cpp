@@ -76,6 +76,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
     ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
     ui->CAStxt->setKeyPress([this](int& KeyAscii) { CAStxt_KeyPress(KeyAscii); });
+    connectSearchAndSort();
 
     Form_Load();
     OpenData1();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class TextBox;
 namespace Ui {
 class Form1;
@@ -71,6 +72,13 @@ private:
     void deletebtn_Click();
     void aboutbtn_Click();
     void helpbtn_Click();
+
+    void connectSearchAndSort();
+    void searchbtn_Click();
+    void searchtxt_KeyPress(int& KeyAscii);
+    void sortascbtn_Click();
+    void sortdscbtn_Click();
+    void SortByName(const QString& recordSource, QLabel* orderLabel);
 
     void nametxt_KeyPress(int& KeyAscii);
     void mwttxt_KeyPress(int& KeyAscii);

@@ -27,7 +27,9 @@ const char* keysetQuery(RecordOrder order)
     case RecordOrder::Table:
         break;
     }
-    return "SELECT rowid FROM DATA1 ORDER BY rowid";
+    // Unordered, SQLite reads the ids from the smallest index, far less than the table;
+    // they are sorted in memory.
+    return "SELECT rowid FROM DATA1";
 }
 
 QByteArray columnList()
@@ -39,6 +41,37 @@ Status noCurrentRecord()
 {
     return Status::failure(QStringLiteral("There is no current record."));
 }
+
+// A read transaction for the length of one operation, when one is wanted and none is open.
+class ReadTransaction {
+public:
+    ReadTransaction(Statement& begin, Statement& end, sqlite3* db, bool wanted) : end_(end), db_(db)
+    {
+        if (wanted && sqlite3_get_autocommit(db)) {
+            active_ = begin.step() == SQLITE_DONE;
+            begin.reset();
+        }
+    }
+    ~ReadTransaction() { end(); }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    void end()
+    {
+        if (!active_)
+            return;
+        active_ = false;
+        const int rc = end_.step();
+        end_.reset();
+        if (rc != SQLITE_DONE)
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+
+private:
+    Statement& end_;
+    sqlite3* db_;
+    bool active_ = false;
+};
 
 } // namespace
 
@@ -65,7 +98,8 @@ Status Recordset::load(Database* db, RecordOrder order)
           std::pair{&updateRow_, update.constData()},
           std::pair{&deleteRow_, "DELETE FROM DATA1 WHERE rowid=?1"},
           std::pair{&largestId_, "SELECT max(rowid) FROM DATA1"},
-          std::pair{&dataVersionQuery_, "PRAGMA data_version"}}) {
+          std::pair{&dataVersionQuery_, "PRAGMA data_version"}, std::pair{&beginRead_, "BEGIN"},
+          std::pair{&endRead_, "COMMIT"}}) {
         if (Status s = statement->prepare(db->handle(), sql); !s.ok())
             return s;
     }
@@ -93,8 +127,8 @@ Status Recordset::close()
         return {};
     if (Status s = settleBeforeClosing(); !s.ok())
         return s;
-    for (Statement* statement :
-         {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &largestId_, &dataVersionQuery_})
+    for (Statement* statement : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &largestId_,
+                                 &dataVersionQuery_, &beginRead_, &endRead_})
         statement->finalize();
     db_ = nullptr;
     std::vector<long long>().swap(keyset_);
@@ -127,50 +161,67 @@ bool Recordset::IsEOF() const
 
 Status Recordset::MoveFirst()
 {
-    if (Status s = beginMove(); !s.ok())
-        return s;
-    return moveTo(0);
+    return move([] { return 0; });
 }
 
 Status Recordset::MoveLast()
 {
-    if (Status s = beginMove(); !s.ok())
-        return s;
-    return moveTo(int(keyset_.size()) - 1);
+    return move([this] { return int(keyset_.size()) - 1; });
 }
 
 Status Recordset::MoveNext()
 {
-    if (Status s = beginMove(); !s.ok())
-        return s;
-    switch (place_) {
-    case Place::OnRecord:
-        return moveTo(position_ + 1);
-    case Place::BeforeFirst:
-        return moveTo(0);
-    case Place::AfterDelete:
-        // The record that followed the deleted one now sits at its place.
-        return moveTo(position_);
-    case Place::AfterLast:
-        break;
-    }
-    return noCurrentRecord();
+    return move([this] {
+        switch (place_) {
+        case Place::OnRecord:
+            return position_ + 1;
+        case Place::BeforeFirst:
+            return 0;
+        case Place::AfterDelete:
+            // The record that followed the deleted one now sits at its place.
+            return position_;
+        case Place::AfterLast:
+            break;
+        }
+        return kNoMove;
+    });
 }
 
 Status Recordset::MovePrevious()
 {
-    if (Status s = beginMove(); !s.ok())
+    return move([this] {
+        switch (place_) {
+        case Place::OnRecord:
+        case Place::AfterDelete:
+            return position_ - 1;
+        case Place::AfterLast:
+            return int(keyset_.size()) - 1;
+        case Place::BeforeFirst:
+            break;
+        }
+        return kNoMove;
+    });
+}
+
+// Every move catches up with the table, saves the pending record and needs a record to
+// move to. While browsing, the version check and the row read share one read transaction,
+// so the file is locked and checked once per move.
+Status Recordset::move(const std::function<int()>& target)
+{
+    if (Status s = requireOpen(); !s.ok())
         return s;
-    switch (place_) {
-    case Place::OnRecord:
-    case Place::AfterDelete:
-        return moveTo(position_ - 1);
-    case Place::AfterLast:
-        return moveTo(int(keyset_.size()) - 1);
-    case Place::BeforeFirst:
-        break;
-    }
-    return noCurrentRecord();
+    ReadTransaction transaction(beginRead_, endRead_, db_->handle(), editMode_ == EditNone);
+    if (Status s = syncWithTable(); !s.ok())
+        return s;
+    if (Status s = commitPending(Settle::BeforeMove); !s.ok())
+        return s;
+    const int to = keyset_.empty() ? kNoMove : target();
+    if (to == kNoMove)
+        return noCurrentRecord();
+    const Status read = readCurrent(to);
+    transaction.end();
+    showCurrent();
+    return read;
 }
 
 Status Recordset::FindFirst(const QString& column, const QString& value)
@@ -180,6 +231,7 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     const int index = columnIndex(column);
     if (index < 0)
         return Status::failure(QStringLiteral("There is no field named %1.").arg(column));
+    ReadTransaction transaction(beginRead_, endRead_, db_->handle(), editMode_ == EditNone);
     if (Status s = beginOperation(); !s.ok())
         return s;
     if (Status s = commitPending(Settle::InPlace); !s.ok())
@@ -190,6 +242,7 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     int found = -1;
     const Status searched = order_ == RecordOrder::Table ? findInTableOrder(name, key, found)
                                                          : findInNameOrder(name, key, found);
+    transaction.end();
     if (!searched.ok())
         return searched;
     noMatch_ = found < 0;
@@ -246,7 +299,9 @@ Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key
 {
     const QByteArray visitSql = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
                                 ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE";
-    const QByteArray walkSql = "SELECT " + column + " FROM DATA1 WHERE rowid=?1";
+    // An empty field (NULL) equals nothing, as in the index.
+    const QByteArray walkSql =
+        "SELECT " + column + " FROM DATA1 WHERE rowid=?1 AND " + column + " IS NOT NULL";
     Statement visit, walk;
     if (Status s = visit.prepare(db_->handle(), visitSql.constData()); !s.ok())
         return s;
@@ -417,18 +472,6 @@ Status Recordset::beginOperation()
     return syncWithTable();
 }
 
-// Every move needs a record set, the pending record saved, and a record to move to.
-Status Recordset::beginMove()
-{
-    if (Status s = beginOperation(); !s.ok())
-        return s;
-    if (Status s = commitPending(Settle::BeforeMove); !s.ok())
-        return s;
-    if (keyset_.empty())
-        return noCurrentRecord();
-    return {};
-}
-
 Status Recordset::requireOpen() const
 {
     if (!db_ || !db_->isOpen())
@@ -486,10 +529,8 @@ Status Recordset::syncWithTable()
 
 Status Recordset::readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const
 {
-    // Table order reads the ids from the smallest index, far less than the table, and sorts them.
-    const char* sql = order == RecordOrder::Table ? "SELECT rowid FROM DATA1" : keysetQuery(order);
     Statement query;
-    if (Status s = query.prepare(db->handle(), sql); !s.ok())
+    if (Status s = query.prepare(db->handle(), keysetQuery(order)); !s.ok())
         return s;
     int rc;
     while ((rc = query.step()) == SQLITE_ROW)
@@ -563,6 +604,13 @@ Status Recordset::commitPending(Settle settle)
 
 Status Recordset::moveTo(int position)
 {
+    const Status read = readCurrent(position);
+    showCurrent();
+    return read;
+}
+
+Status Recordset::readCurrent(int position)
+{
     const int count = int(keyset_.size());
     if (position < 0) {
         place_ = Place::BeforeFirst;
@@ -585,7 +633,6 @@ Status Recordset::moveTo(int position)
         if (result.ok() && found)
             currentValues_ = values;
     }
-    showCurrent();
     return result;
 }
 

@@ -87,7 +87,8 @@ private:
 
     Status requireOpen() const;
     Status beginOperation();
-    Status beginMove();
+    static constexpr int kNoMove = -2;
+    Status move(const std::function<int()>& target);
     Status syncWithTable();
     Status settleBeforeClosing();
     Status readDataVersion(Database* db, long long& version);
@@ -96,6 +97,7 @@ private:
     Status commitPending(Settle settle);
     void dropPending() { editMode_ = EditNone; }
     Status moveTo(int position);
+    Status readCurrent(int position);
     void showCurrent();
     Status showCurrentAsStored();
     Status readRow(long long id, QStringList& values, bool& found);
@@ -136,4 +138,6 @@ private:
     Statement deleteRow_;
     Statement largestId_;
     Statement dataVersionQuery_;
+    Statement beginRead_;
+    Statement endRead_;
 };

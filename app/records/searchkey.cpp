@@ -38,6 +38,15 @@ const CaseClasses& caseClasses()
 // The spellings of `c` an index must be asked for; the index itself equates ASCII letters.
 std::u32string spellingsForIndex(char32_t c)
 {
+    // Only the long s and the Kelvin sign fold to an ASCII letter, so a plain ASCII value
+    // needs no table of case classes.
+    if (c < 0x80) {
+        if (c == U's' || c == U'S')
+            return U"s\u017F";
+        if (c == U'k' || c == U'K')
+            return U"k\u212A";
+        return std::u32string(1, c);
+    }
     const CaseClasses& classes = caseClasses();
     const auto found = classes.find(QChar::toCaseFolded(c));
     if (found == classes.end())

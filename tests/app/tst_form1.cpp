@@ -239,6 +239,18 @@ void TestForm1::recordLimitGuard()
     QCOMPARE(ui_->prompts(), QStringList{over ? kLimit : kLast});
     QCOMPARE(ui_->recordNumber(), over ? QStringLiteral("1") : QStringLiteral("1000000"));
     QVERIFY(ui_->shownText("searchtxt").isEmpty());
+
+    // Search and sort: above the limit only the message, and the sort still empties the box.
+    ui_->boxes.clear();
+    ui_->box("searchtxt")->setText(QStringLiteral("chemical 500000"));
+    ui_->click("searchbtn");
+    ui_->box("searchtxt")->setText(QStringLiteral("X"));
+    ui_->click("sortdscbtn");
+    QCOMPARE(ui_->prompts(), over ? (QStringList{kLimit, kLimit}) : QStringList());
+    QVERIFY(ui_->shownText("searchtxt").isEmpty());
+    QCOMPARE(ui_->control<QLabel>("Label18")->isVisible(), over);
+    QCOMPARE(ui_->shownText("nametxt"),
+             over ? QStringLiteral("CHEMICAL 1") : QStringLiteral("CHEMICAL 999999"));
 }
 
 void TestForm1::closingCommitsThePendingRecord()

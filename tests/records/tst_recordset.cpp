@@ -390,6 +390,9 @@ void TestRecordset::findFirstComparesTheTextAsAValue_data()
     QTest::newRow("final sigma") << "Name"
                                  << "οξυσ"
                                  << "ΟΞΥΣ";
+    QTest::newRow("Kelvin sign") << "Name"
+                                 << "kelvin"
+                                 << "\u212AELVIN";
     QTest::newRow("trailing blanks searched") << "Name"
                                               << "ETHANOL  "
                                               << "ETHANOL";
@@ -423,7 +426,7 @@ void TestRecordset::findFirstComparesTheTextAsAValue()
     QFETCH(QString, found);
     for (const char* source : {"DATA1", "SELECT * FROM DATA1 ORDER BY [Name] desc"}) {
         open(sampleRecords({"ACETONE ", "ETHANOL", "N,N'-DIMETHYLUREA", "ÉTHER", "Α-TOCOPHEROL",
-                            "ΟΞΥΣ", "ETHANOLAMINE"}),
+                            "ΟΞΥΣ", "ETHANOLAMINE", "\u212AELVIN"}),
              QString::fromLatin1(source));
         QVERIFY(rs().MoveLast().ok());
         const QString before = shownName();

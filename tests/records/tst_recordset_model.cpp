@@ -7,15 +7,12 @@
 #include "tests/support/testdatabase.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <array>
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -240,7 +237,7 @@ private slots:
 private:
     QStringList randomRow();
     void compare(const Model& model, bool modelOk, const Status& status, const QString& step);
-    void otherConnection(const char* sql, const QStringList& values = {});
+    void otherConnection(const QString& sql);
 
     QRandomGenerator random_;
     QTemporaryDir dir_;
@@ -259,19 +256,11 @@ QStringList TestRecordsetModel::randomRow()
     return row;
 }
 
-void TestRecordsetModel::otherConnection(const char* sql, const QStringList& values)
+void TestRecordsetModel::otherConnection(const QString& sql)
 {
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    QCOMPARE(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
-    for (int i = 0; i < values.size(); ++i) {
-        const QByteArray value = values[i].toUtf8();
-        sqlite3_bind_text(st, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    }
-    QCOMPARE(sqlite3_step(st), SQLITE_DONE);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    Database other;
+    QVERIFY(other.OpenDatabase(path_).ok());
+    QVERIFY(other.Execute(sql).ok());
 }
 
 void TestRecordsetModel::compare(const Model& model, bool modelOk, const Status& status,
@@ -323,10 +312,8 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
         QList<QStringList> rows;
         for (int i = random_.bounded(7); i > 0; --i) {
             rows.append(randomRow());
-            model.table.append({i, rows.last()});
+            model.table.append({model.table.size() + 1, rows.last()});
         }
-        for (int i = 0; i < model.table.size(); ++i)
-            model.table[i].first = i + 1;
         data_.reset();
         createTestDatabase(path_, rows);
         data_ = std::make_unique<DataControl>();
@@ -415,7 +402,10 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
             }
             case 13: {
                 const QStringList row = randomRow();
-                otherConnection("INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)", row);
+                QStringList quoted;
+                for (const QString& field : row)
+                    quoted.append("'" + QString(field).replace("'", "''") + "'");
+                otherConnection("INSERT INTO DATA1 VALUES(" + quoted.join(',') + ")");
                 model.table.append({model.tableMax() + 1, row});
                 trace_.append(QStringLiteral("other inserts"));
                 model.stale = true;
@@ -424,9 +414,8 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
             case 14:
                 if (!model.table.isEmpty()) {
                     const int row = random_.bounded(int(model.table.size()));
-                    const QByteArray sql = "DELETE FROM DATA1 WHERE rowid=" +
-                                           QByteArray::number(model.table[row].first);
-                    otherConnection(sql.constData());
+                    otherConnection("DELETE FROM DATA1 WHERE rowid=" +
+                                    QString::number(model.table[row].first));
                     model.table.removeAt(row);
                     trace_.append(QStringLiteral("other deletes %1").arg(row));
                     model.stale = true;

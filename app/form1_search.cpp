@@ -1,0 +1,72 @@
+#include "app/form1.h"
+
+#include "platform/msgbox.h"
+#include "ui_form1.h"
+
+#include <QRadioButton>
+
+namespace {
+
+constexpr int kEnter = 13;
+
+} // namespace
+
+void Form1::connectSearchAndSort()
+{
+    connect(ui->searchbtn, &paintedButton::Click, this, &Form1::searchbtn_Click);
+    connect(ui->sortascbtn, &paintedButton::Click, this, &Form1::sortascbtn_Click);
+    connect(ui->sortdscbtn, &paintedButton::Click, this, &Form1::sortdscbtn_Click);
+    ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
+}
+
+// The search text is passed as a value: the store ignores case and trailing blanks and
+// matches an apostrophe literally, so no criterion text is built around it.
+void Form1::searchbtn_Click()
+{
+    CheckRecordLimit([this] {
+        const std::pair<QRadioButton*, const char*> options[] = {
+            {ui->nameoptbtn, "Name"},     {ui->iupacoptbtn, "IUPAC"},
+            {ui->CASoptbtn, "CAS"},       {ui->mforoptbtn, "MolFormula"},
+            {ui->mwtoptbtn, "MolWeight"}, {ui->eqwtoptbtn, "EqWeight"},
+            {ui->spgroptbtn, "Spgr"}};
+        for (const auto& [option, field] : options) {
+            if (option->isChecked()) {
+                rs().FindFirst(QString::fromLatin1(field), ui->searchtxt->Text());
+                ShowStructureImage();
+            }
+        }
+        if (rs().NoMatch())
+            MsgBox(QStringLiteral(" No record found for this specific Search   "),
+                   vbOKOnly | vbInformation, QStringLiteral("Flaskbook Search Result"));
+    });
+}
+
+// Enter searches only while browsing, which is when Next is enabled.
+void Form1::searchtxt_KeyPress(int& KeyAscii)
+{
+    if (ui->nextbtn->isEnabled() && KeyAscii == kEnter)
+        searchbtn_Click();
+}
+
+void Form1::sortascbtn_Click()
+{
+    SortByName(QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] asc"), ui->Label19);
+}
+
+void Form1::sortdscbtn_Click()
+{
+    SortByName(QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] desc"), ui->Label20);
+}
+
+// The steps both sort commands share; a failing refresh is not reported.
+void Form1::SortByName(const QString& recordSource, QLabel* orderLabel)
+{
+    ui->searchtxt->setText(QString());
+    CheckRecordLimit([&] {
+        Data1.setRecordSource(recordSource);
+        Data1.Refresh();
+        ShowStructureImage();
+        for (QLabel* label : {ui->Label18, ui->Label19, ui->Label20})
+            label->setVisible(label == orderLabel);
+    });
+}
