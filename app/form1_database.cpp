@@ -99,8 +99,7 @@ void Form1::cleardbbtn_Click()
     MsgBox(QStringLiteral("Database has been deleted forever. Now you can start new database from "
                           "scratch."),
            vbOKOnly | vbInformation, QStringLiteral("Database Deletion Message"));
-    // The record set lets go of the deleted rows, so no move shows one and none is written back.
-    Data1.Refresh();
+    // The record set notices the rows deleted behind it: no record is left to move to.
     rs().MoveFirst();
     ShowStructureImage();
 }

@@ -58,6 +58,8 @@ constexpr int kWriteRuns = 7;
 // Each start-up reads the whole table and builds a window; a million records take long enough.
 constexpr int kStartUpRuns = 5;
 constexpr int kStartUpRunsAtMillion = 3;
+// Each backup copies the whole file.
+constexpr int kBackupRuns = 3;
 // The main window's fixed size, which the bare window copies.
 constexpr int kWindowWidth = 784;
 constexpr int kWindowHeight = 629;
@@ -553,27 +555,30 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
     // The restart after the backup is recorded, not run.
     ScriptedPrograms programs;
 
-    boxes.clear();
-    boxes.queueAnswer(vbYes);
-    double backupMs = 0;
-    {
-        Form1 window(paths);
-        showUntilPainted(window);
-        const auto start = Clock::now();
-        emit buttonOf(window, "backupbtn")->Click();
-        backupMs = msSince(start);
-        if (window.isVisible() || programs.started().size() != 1)
-            fail("the backup did not end with a restart");
-    }
-    if (boxes.shown().isEmpty() ||
-        !boxes.shown().back().prompt.startsWith(QLatin1String("Database file has been saved")))
-        fail("the backup did not report its copy as saved");
-    if (QFileInfo(paths.backupFile()).size() != QFileInfo(paths.databaseFile()).size())
-        fail("the backup is not as large as the database");
-    QFile::remove(paths.backupFile());
+    // Writing half a gigabyte back to disk varies a lot from run to run; both sides take turns.
     const QString plainCopy = folder.filePath(QStringLiteral("plain-copy"));
-    const double plainMs = plainBackupMs(paths.databaseFile(), plainCopy);
+    const auto [backupMs, plainMs] = alternate(
+        kBackupRuns,
+        [&](int) {
+            boxes.clear();
+            boxes.queueAnswer(vbYes);
+            Form1 window(paths);
+            showUntilPainted(window);
+            const auto start = Clock::now();
+            emit buttonOf(window, "backupbtn")->Click();
+            const double elapsed = msSince(start);
+            if (window.isVisible() || programs.started().isEmpty())
+                fail("the backup did not end with a restart");
+            if (boxes.shown().isEmpty() || !boxes.shown().back().prompt.startsWith(
+                                               QLatin1String("Database file has been saved")))
+                fail("the backup did not report its copy as saved");
+            if (QFileInfo(paths.backupFile()).size() != QFileInfo(paths.databaseFile()).size())
+                fail("the backup is not as large as the database");
+            return elapsed;
+        },
+        [&](int) { return plainBackupMs(paths.databaseFile(), plainCopy); });
     QFile::remove(plainCopy);
+    QFile::remove(paths.backupFile());
     rows.push_back(timedRow("window Backup, Yes to unloaded (vs cp + fsync)", backupMs, plainMs));
 
     boxes.clear();
