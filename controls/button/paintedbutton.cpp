@@ -8,6 +8,7 @@
 #include "controls/button/syscolors.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -620,6 +621,14 @@ void paintedButton::changeEvent(QEvent* event)
     default:
         break;
     }
+}
+
+void paintedButton::enterEvent(QEnterEvent* event)
+{
+    QAbstractButton::enterEvent(event);
+    // Arriving over the button is hovering it, whether or not a move follows.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton && overShape(event->position()))
+        input_.cursorEntered();
 }
 
 void paintedButton::leaveEvent(QEvent* event)

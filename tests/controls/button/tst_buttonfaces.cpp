@@ -1,5 +1,6 @@
 #include "controls/button/caption.h"
 #include "controls/button/faces.h"
+#include "controls/button/pictures.h"
 #include "controls/button/surface.h"
 
 #include <QGuiApplication>
@@ -739,6 +740,126 @@ private slots:
         };
         QCOMPARE(face(true, false), face(false, true));
         QVERIFY(face(true, false) != face(false, false));
+    }
+
+    void picturePixels_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<QRgb>>("expected"); // over a face of 0x0000FF (blue)
+        // The picture: white, red, green, blue, the mask colour (grey).
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("plain, mask clear")
+            << "plain"
+            << QList<QRgb>{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0), blue, blue};
+        QTest::newRow("greyscale") << "grey"
+                                   << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76),
+                                                  qRgb(150, 150, 150), qRgb(28, 28, 28), blue};
+        // Grey 192 greys to round(58 + 113.28 + 21.12) = 192.
+        QTest::newRow("greyscale, no mask")
+            << "grey nomask"
+            << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76), qRgb(150, 150, 150),
+                           qRgb(28, 28, 28), qRgb(192, 192, 192)};
+        QTest::newRow("blend: two thirds picture")
+            << "blend"
+            << QList<QRgb>{qRgb(170, 170, 255), qRgb(170, 0, 85), qRgb(0, 170, 85), blue, blue};
+        QTest::newRow("silhouette")
+            << "brush"
+            << QList<QRgb>{qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+        QTest::newRow("dark pixels only")
+            << "dark" << QList<QRgb>{blue, qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+    }
+
+    // Five pixels in a row, a width that is not a multiple of 4, drawn at (1, 1).
+    void picturePixels()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<QRgb>, expected);
+        QImage picture(5, 2, QImage::Format_RGB32);
+        const QList<QRgb> colours{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0),
+                                  qRgb(0, 0, 255), qRgb(192, 192, 192)};
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 2; ++y)
+                picture.setPixel(x, y, colours[x]);
+        QImage image(8, 4, QImage::Format_RGB32);
+        image.fill(qRgb(0, 0, 255));
+        PaintSurface surface(image);
+        PictureCopy copy;
+        copy.clearColor = how.contains("nomask") || how == "dark" ? -1 : 0xC0C0C0;
+        copy.greyscale = how.startsWith("grey");
+        copy.blend = how == "blend";
+        if (how == "brush" || how == "dark")
+            copy.brushColor = 0x030201;
+        copy.darkOnly = how == "dark";
+        CopyPicturePixels(surface, 1, 1, 5, 2, picture, copy);
+        for (int x = 0; x < 5; ++x) {
+            QCOMPARE(image.pixel(1 + x, 1), expected[x]);
+            QCOMPARE(image.pixel(1 + x, 2), expected[x]);
+        }
+        QCOMPARE(image.pixel(6, 1), qRgb(0, 0, 255));
+        QCOMPARE(image.pixel(1, 3), qRgb(0, 0, 255));
+    }
+
+    void iconsAreDrawnOnTheMaskColour()
+    {
+        QImage icon(4, 4, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        icon.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        for (const bool useMask : {true, false}) {
+            QImage image(4, 4, QImage::Format_RGB32);
+            image.fill(qRgb(0, 0, 255));
+            PaintSurface surface(image);
+            PictureCopy copy;
+            copy.maskRGB = 0x00FF00;
+            copy.clearColor = useMask ? 0x00FF00 : -1;
+            CopyPicturePixels(surface, 0, 0, 4, 4, icon, copy);
+            QCOMPARE(image.pixel(0, 0), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(3, 3), useMask ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
+        }
+    }
+
+    void pictureLooks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<bool>("withNormal");
+        // Colours at the picture's place (10, 10) and one pixel right and down of it.
+        QTest::addColumn<QRgb>("atPlace");
+        QTest::addColumn<QRgb>("belowRight");
+        const QRgb greyFace = qRgb(0xC0, 0xC0, 0xC0);
+        // The picture is one dark pixel (0x202020) at its top-left, light elsewhere.
+        QTest::newRow("up") << 2 << 0 << true << qRgb(0x20, 0x20, 0x20) << qRgb(0xF0, 0xF0, 0xF0);
+        QTest::newRow("pushed: PictureOver one pixel down-right")
+            << 2 << int(Down) << true << greyFace << qRgb(0, 0xFF, 0);
+        QTest::newRow("disabled, embossed: light pixels not drawn")
+            << 1 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << qRgb(0xFF, 0xFF, 0xFF);
+        QTest::newRow("disabled flat: shadow in place")
+            << 6 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << greyFace;
+        QTest::newRow("no PictureNormal: nothing, even with PictureOver")
+            << 2 << int(Hover) << false << greyFace << greyFace;
+        QTest::newRow("hover shows PictureOver")
+            << 2 << int(Hover) << true << qRgb(0, 0xFF, 0) << qRgb(0, 0xFF, 0);
+    }
+
+    void pictureLooks()
+    {
+        QFETCH(int, type);
+        QFETCH(int, look);
+        QFETCH(bool, withNormal);
+        QFETCH(QRgb, atPlace);
+        QFETCH(QRgb, belowRight);
+        ButtonFace f = greyFace(type, look, QSize(40, 30));
+        QImage normal(4, 4, QImage::Format_RGB32);
+        normal.fill(qRgb(0xF0, 0xF0, 0xF0));
+        normal.setPixel(0, 0, qRgb(0x20, 0x20, 0x20));
+        if (withNormal)
+            f.pictureNormal = normal;
+        f.pictureOver = QImage(4, 4, QImage::Format_RGB32);
+        f.pictureOver.fill(qRgb(0, 0xFF, 0));
+        f.content.picture = QSize(4, 4);
+        f.layout.picture = QPoint(10, 10);
+        const QImage image = paint(f);
+        QCOMPARE(image.pixel(10, 10), atPlace);
+        QCOMPARE(image.pixel(11, 11), belowRight);
     }
 };
 
