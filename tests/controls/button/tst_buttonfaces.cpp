@@ -36,9 +36,11 @@ ButtonFace greyFace(int type, int look, QSize size)
     return f;
 }
 
-QImage paint(ButtonFace& f)
+QImage paint(ButtonFace& f, qreal ratio = 1)
 {
-    QImage image(f.content.client, QImage::Format_RGB32);
+    const QSize size = f.content.client;
+    QImage image(qRound(size.width() * ratio), qRound(size.height() * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::magenta);
     PaintSurface surface(image);
     PaintFace(surface, f);
@@ -196,6 +198,16 @@ struct Layer {
     int offset; // from the caption box, along both axes
     quint32 colour;
 };
+
+// The logical pixel a device pixel lies in: logical pixel x covers the device pixels from
+// round(x * ratio) up to, not including, round((x + 1) * ratio).
+int logicalOf(int device, qreal ratio)
+{
+    int x = 0;
+    while (qRound((x + 1) * ratio) <= device)
+        ++x;
+    return x;
+}
 
 QList<int> looks(std::initializer_list<int> list)
 {
@@ -438,6 +450,8 @@ private slots:
     }
 
     // Every pixel the tables fix, for each look, at two sizes; no caption, so no text pixels.
+    // At device pixel ratios 2 and 1.5 each logical pixel is a block of whole device pixels of
+    // its colour; the focus dots are drawn at device resolution and checked at ratio 1 only.
     void faces()
     {
         QFETCH(int, type);
@@ -447,26 +461,56 @@ private slots:
         for (const QSize size : {QSize(40, tall ? 29 : 25), QSize(33, tall ? 58 : 50)}) {
             Expect e(size.width(), size.height());
             expect(e);
-            for (const int look : looks) {
-                ButtonFace f = greyFace(type, look, size);
-                f.layout.captionBox = QRect(10, 5, 20, 12);
-                f.layout.captionBoxDown = QRect(11, 6, 20, 12);
-                const QImage actual = paint(f);
-                for (int y = 0; y < size.height(); ++y)
-                    for (int x = 0; x < size.width(); ++x)
-                        if (actual.pixel(x, y) != e.image.pixel(x, y) &&
-                            !e.toolkit.contains(QPoint(x, y)))
-                            QFAIL(qPrintable(QStringLiteral("look %1 at %2x%3: pixel (%4, %5) "
-                                                            "is %6, expected %7")
-                                                 .arg(look)
-                                                 .arg(size.width())
-                                                 .arg(size.height())
-                                                 .arg(x)
-                                                 .arg(y)
-                                                 .arg(actual.pixel(x, y) & 0xFFFFFF, 6, 16)
-                                                 .arg(e.image.pixel(x, y) & 0xFFFFFF, 6, 16)));
+            for (const qreal ratio : {1.0, 2.0, 1.5}) {
+                for (const int look : looks) {
+                    if (ratio != 1 && (look & Focused))
+                        continue;
+                    ButtonFace f = greyFace(type, look, size);
+                    f.layout.captionBox = QRect(10, 5, 20, 12);
+                    f.layout.captionBoxDown = QRect(11, 6, 20, 12);
+                    const QImage actual = paint(f, ratio);
+                    for (int dy = 0; dy < actual.height(); ++dy) {
+                        for (int dx = 0; dx < actual.width(); ++dx) {
+                            const QPoint at(logicalOf(dx, ratio), logicalOf(dy, ratio));
+                            if (actual.pixel(dx, dy) == e.image.pixel(at) || e.toolkit.contains(at))
+                                continue;
+                            QFAIL(qPrintable(
+                                QStringLiteral("look %1 at %2x%3, ratio %4: device pixel (%5, "
+                                               "%6) is %7, expected %8")
+                                    .arg(look)
+                                    .arg(size.width())
+                                    .arg(size.height())
+                                    .arg(ratio)
+                                    .arg(dx)
+                                    .arg(dy)
+                                    .arg(actual.pixel(dx, dy) & 0xFFFFFF, 6, 16)
+                                    .arg(e.image.pixel(at) & 0xFFFFFF, 6, 16)));
+                        }
+                    }
+                }
             }
         }
+    }
+
+    // Letters at ratio 2 are drawn at device resolution: their edges fall on odd device
+    // columns too, not only on the even ones an enlarged logical image would give.
+    void captionAtDeviceResolution()
+    {
+        ButtonFace f = greyFace(2, 0, QSize(90, 33));
+        f.content.caption = QStringLiteral("Save Waves");
+        f.content.font = sharpFont();
+        QImage measuring = PaintSurface::MeasuringImage(2, 3780);
+        f.layout = LayoutContent(f.content, {}, &measuring);
+        const QImage image = paint(f, 2);
+        int oddEdges = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 1; x < image.width(); x += 2)
+                if ((image.pixel(x, y) == rgbFromBgr(text)) !=
+                    (image.pixel(x - 1, y) == rgbFromBgr(text)))
+                    ++oddEdges;
+        QVERIFY(oddEdges > 10);
+        // The caption stays centred in the measured block.
+        QVERIFY(qAbs(f.layout.captionBox.center().x() - 45) <= 1);
     }
 
     void transparentAndOvalFaces_data()
