@@ -3,7 +3,7 @@
 #include "controls/button/surface.h"
 
 CaptionLayout LayoutContent(const CaptionContent& content, const CaptionLayout& previous,
-                            const QPaintDevice* device)
+                            QPaintDevice* device)
 {
     const int w = content.client.width(), h = content.client.height();
     const int pw = content.picture.width(), ph = content.picture.height();

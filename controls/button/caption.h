@@ -9,7 +9,7 @@ class QPaintDevice;
 // picture's place. `device` gives the resolution the text is measured at. A picture position
 // outside 0 to 4 keeps the previous boxes and picture place.
 CaptionLayout LayoutContent(const CaptionContent& content, const CaptionLayout& previous,
-                            const QPaintDevice* device);
+                            QPaintDevice* device);
 
 // The picture's top-left corner beside a caption laid out in `captionBox`.
 QPoint PlacePicture(const CaptionContent& content, const QRect& captionBox, QPoint previous);

@@ -447,7 +447,9 @@ void FacePainter::type14Up()
         // The default button's caption is laid out and drawn in bold.
         ButtonFace bold = f;
         bold.content.font.setBold(true);
-        bold.layout = LayoutContent(bold.content, f.layout, &s.image());
+        QImage measuring =
+            PaintSurface::MeasuringImage(s.image().devicePixelRatio(), s.image().dotsPerMeterX());
+        bold.layout = LayoutContent(bold.content, f.layout, &measuring);
         PaintCaption(s, bold, captionUp());
         f.drawnEffect = bold.drawnEffect;
     } else {

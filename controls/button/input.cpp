@@ -26,16 +26,23 @@ void ButtonInput::mouseMove(qint16 button, qint16 shift, float x, float y, bool 
         return;
     }
     if (button == 0 && !mouseInside_) {
-        watchingHover_ = true;
-        mouseInside_ = true;
-        host_.paintFaceFor(0, true);
-        host_.raiseMouseOver();
+        cursorEntered();
     } else if (button == leftButton) {
         // The pushed face in the hover look; the next plain move counts as coming over again.
         mouseInside_ = true;
         host_.paintFaceFor(2, false);
         mouseInside_ = false;
     }
+}
+
+void ButtonInput::cursorEntered()
+{
+    if (mouseInside_)
+        return;
+    watchingHover_ = true;
+    mouseInside_ = true;
+    host_.paintFaceFor(0, true);
+    host_.raiseMouseOver();
 }
 
 void ButtonInput::mouseUp(qint16 button, qint16 shift, float x, float y)

@@ -47,6 +47,8 @@ public:
     void click();
     void doubleClick();
     void accessKey();
+    // The cursor came over the button with no mouse button held, before any move over it.
+    void cursorEntered();
     // The cursor was seen off the button while hover was watched.
     void cursorLeft();
     void keyDown(qint16 keyCode, qint16 shift);

@@ -8,6 +8,7 @@
 #include "controls/button/syscolors.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -488,7 +489,12 @@ void paintedButton::WriteProperties(PropertyBag& bag) const
 
 void paintedButton::paintEvent(QPaintEvent*)
 {
-    // The face is drawn by paintFace into face_; a repaint of the window only shows it.
+    // The face is drawn by paintFace into face_; a repaint of the window only shows it, unless
+    // the button has moved to a screen of another resolution.
+    if (!face_.isNull() && face_.devicePixelRatio() != devicePixelRatioF()) {
+        layoutContent();
+        face_ = renderFace(drawn_.state);
+    }
     QPainter painter(this);
     painter.drawImage(0, 0, face_);
 }
@@ -579,8 +585,12 @@ void paintedButton::showEvent(QShowEvent* event)
         return;
     if (buttonType_ == 11) {
         // The copy of the parent's pixels has the size the button has when first shown.
-        if (background_.isNull())
-            background_ = QImage(clientWidth_, clientHeight_, QImage::Format_RGB32);
+        if (background_.isNull()) {
+            const qreal ratio = devicePixelRatioF();
+            background_ = QImage(qRound(clientWidth_ * ratio), qRound(clientHeight_ * ratio),
+                                 QImage::Format_RGB32);
+            background_.setDevicePixelRatio(ratio);
+        }
         grabParentBackground();
     }
     drawingAllowed_ = true;
@@ -620,6 +630,14 @@ void paintedButton::changeEvent(QEvent* event)
     default:
         break;
     }
+}
+
+void paintedButton::enterEvent(QEnterEvent* event)
+{
+    QAbstractButton::enterEvent(event);
+    // Arriving over the button is hovering it, whether or not a move follows.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton && overShape(event->position()))
+        input_.cursorEntered();
 }
 
 void paintedButton::leaveEvent(QEvent* event)
@@ -681,7 +699,8 @@ void paintedButton::layoutContent()
     content.picturePosition = picturePosition_;
     content.picture = QSize(pictureWidth_, pictureHeight_);
     content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
-    layout_ = LayoutContent(content, layout_, this);
+    QImage measuring = PaintSurface::MeasuringImage(devicePixelRatioF(), dotsPerMeter());
+    layout_ = LayoutContent(content, layout_, &measuring);
 }
 
 void paintedButton::measurePicture()
@@ -752,19 +771,32 @@ void paintedButton::paintFace(int state, bool force)
         drawn_, state, force, text(), checkBoxBehaviour_ && value_, clientHeight_, drawingAllowed_);
     if (drawnState < 0)
         return;
-    ButtonFace face = faceToPaint(drawnState);
-    QImage image(clientWidth_, clientHeight_, QImage::Format_RGB32);
+    face_ = renderFace(drawnState);
+    update();
+}
+
+int paintedButton::dotsPerMeter() const
+{
     // Text on the face is as large as the same font elsewhere on this screen.
-    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
-    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    return qRound(logicalDpiY() / 0.0254);
+}
+
+QImage paintedButton::renderFace(int state)
+{
+    ButtonFace face = faceToPaint(state);
+    // The face has the resolution of the screen the button is on.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(qRound(clientWidth_ * ratio), qRound(clientHeight_ * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.setDotsPerMeterX(dotsPerMeter());
+    image.setDotsPerMeterY(dotsPerMeter());
     PaintSurface surface(image);
     PaintFace(surface, face);
     drawnEffect_ = face.drawnEffect;
     // A pushed light face lends its shade to the caption; the palette keeps its own light colour.
-    if (buttonType_ == 4 && face.enabled && drawnState == 2)
+    if (buttonType_ == 4 && face.enabled && state == 2)
         palette_.FaceLightColor = ShadeColor(palette_.FaceColor, 48, false, softBevel_);
-    face_ = image;
-    update();
+    return image;
 }
 
 void paintedButton::applyPointer()

@@ -128,7 +128,7 @@ public:
     void setDisplayAsDefault(bool isDefault);
 
     const ButtonPalette& buttonPalette() const { return palette_; }
-    // The face as last painted, one image pixel per logical pixel at ratio 1.
+    // The face as last painted, at the device pixel ratio of the button's screen.
     QImage faceImage() const { return face_; }
     QRect focusBox() const { return focusBox_; }
     // The size of PictureNormal in pixels, empty without a picture.
@@ -171,6 +171,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -213,6 +214,8 @@ private:
     void handleResize();
     void paintFace(int state, bool force);
     ButtonFace faceToPaint(int state) const;
+    QImage renderFace(int state);
+    int dotsPerMeter() const;
     void applyPointer();
     void setFontQuietly(const QFont& font);
     void changeFontAttribute(const QFont& font);

@@ -14,21 +14,20 @@ quint32 bgrOf(QRgb rgb)
     return quint32(qRed(rgb)) | quint32(qGreen(rgb)) << 8 | quint32(qBlue(rgb)) << 16;
 }
 
-// The picture's pixels as the copy reads them: a bitmap as it is, an icon over the mask colour.
-QImage renderedPicture(const QImage& picture, int width, int height, quint32 maskRGB)
+// The picture's pixels as the copy reads them, `size` device pixels for `width` x `height`
+// logical ones: a bitmap as it is, an icon over the mask colour. A picture of lower resolution
+// than the face is enlarged pixel by pixel, so its colours stay exact.
+QImage renderedPicture(const QImage& picture, int width, int height, QSize size, quint32 maskRGB)
 {
-    QImage rendered(width, height, QImage::Format_RGB32);
-    if (picture.hasAlphaChannel()) {
-        rendered.fill(rgbFromBgr(maskRGB));
-        QPainter painter(&rendered);
-        painter.drawImage(0, 0, picture);
-        return rendered;
-    }
+    QImage rendered(size, QImage::Format_RGB32);
+    const bool icon = picture.hasAlphaChannel();
     // A bitmap smaller than the block leaves the rest black.
-    rendered.fill(Qt::black);
+    rendered.fill(icon ? QColor(rgbFromBgr(maskRGB)) : QColor(Qt::black));
     QPainter painter(&rendered);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, picture.convertToFormat(QImage::Format_RGB32));
+    painter.scale(qreal(size.width()) / width, qreal(size.height()) / height);
+    if (!icon)
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRectF(QPointF(0, 0), picture.deviceIndependentSize()), picture);
     return rendered;
 }
 
@@ -59,15 +58,16 @@ void CopyPicturePixels(PaintSurface& surface, int x, int y, int width, int heigh
 {
     if (width <= 0 || height <= 0 || picture.isNull())
         return;
-    const QImage pixels = renderedPicture(picture, width, height, how.maskRGB);
-    QImage result = surface.ReadBlock(x, y, width, height);
-    for (int row = 0; row < height; ++row) {
+    const QRect box(x, y, width, height);
+    QImage result = surface.ReadBlock(box);
+    const QImage pixels = renderedPicture(picture, width, height, result.size(), how.maskRGB);
+    for (int row = 0; row < result.height(); ++row) {
         const auto* p = reinterpret_cast<const QRgb*>(pixels.constScanLine(row));
         auto* q = reinterpret_cast<QRgb*>(result.scanLine(row));
-        for (int column = 0; column < width; ++column)
+        for (int column = 0; column < result.width(); ++column)
             q[column] = copiedPixel(p[column], q[column], how);
     }
-    surface.WriteBlock(x, y, result);
+    surface.WriteBlock(box, result);
 }
 
 void PaintPictureEcho(PaintSurface& surface, const ButtonFace& face, int offset,

@@ -1,6 +1,5 @@
 #include "controls/button/surface.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -148,34 +147,45 @@ void PaintSurface::CopyBlock(const QImage& source, int width, int height)
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-QImage PaintSurface::ReadBlock(int x, int y, int width, int height) const
+QSize PaintSurface::DeviceSize(const QRect& box) const
 {
-    QImage block(width, height, QImage::Format_RGB32);
+    return QSize(deviceX(box.x() + box.width()) - deviceX(box.x()),
+                 deviceY(box.y() + box.height()) - deviceY(box.y()));
+}
+
+QImage PaintSurface::ReadBlock(const QRect& box) const
+{
+    QImage block(DeviceSize(box), QImage::Format_RGB32);
     block.fill(Qt::black);
-    for (int row = 0; row < height; ++row) {
-        const int deviceRow = deviceY(y + row);
-        if (deviceRow < 0 || deviceRow >= image_.height())
+    const int left = deviceX(box.x()), top = deviceY(box.y());
+    for (int row = 0; row < block.height(); ++row) {
+        const int y = top + row;
+        if (y < 0 || y >= image_.height())
             continue;
-        const auto* source = reinterpret_cast<const QRgb*>(image_.constScanLine(deviceRow));
+        const auto* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
         auto* target = reinterpret_cast<QRgb*>(block.scanLine(row));
-        for (int column = 0; column < width; ++column) {
-            const int deviceColumn = deviceX(x + column);
-            if (deviceColumn >= 0 && deviceColumn < image_.width())
-                target[column] = source[deviceColumn] | 0xFF000000;
+        for (int column = 0; column < block.width(); ++column) {
+            const int x = left + column;
+            if (x >= 0 && x < image_.width())
+                target[column] = source[x] | 0xFF000000;
         }
     }
     return block;
 }
 
-void PaintSurface::WriteBlock(int x, int y, const QImage& block)
+void PaintSurface::WriteBlock(const QRect& box, const QImage& block)
 {
+    const int left = deviceX(box.x()), top = deviceY(box.y());
     for (int row = 0; row < block.height(); ++row) {
+        const int y = top + row;
+        if (y < 0 || y >= image_.height())
+            continue;
         const auto* source = reinterpret_cast<const QRgb*>(block.constScanLine(row));
+        auto* target = reinterpret_cast<QRgb*>(image_.scanLine(y));
         for (int column = 0; column < block.width(); ++column) {
-            const QRgb rgb = source[column];
-            const quint32 bgr = (qRed(rgb)) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16);
-            fillDevice(deviceX(x + column), deviceY(y + row), deviceX(x + column + 1),
-                       deviceY(y + row + 1), bgr);
+            const int x = left + column;
+            if (x >= 0 && x < image_.width())
+                target[x] = source[column];
         }
     }
 }
@@ -206,10 +216,20 @@ void PaintSurface::PaintFocusRect(const QRect& box)
 }
 
 QRect PaintSurface::MeasureText(const QString& text, const QRect& box, const QFont& font,
-                                const QPaintDevice* device)
+                                QPaintDevice* device)
 {
-    const QFontMetrics metrics(font, device);
+    QPainter painter(device);
+    painter.setFont(font);
     const QRect block =
-        metrics.boundingRect(box, (textFlags & ~Qt::AlignHCenter) | Qt::AlignLeft, text);
+        painter.boundingRect(box, (textFlags & ~Qt::AlignHCenter) | Qt::AlignLeft, text);
     return QRect(box.x(), box.y(), block.width(), block.height());
+}
+
+QImage PaintSurface::MeasuringImage(qreal devicePixelRatio, int dotsPerMeter)
+{
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
 }

@@ -38,18 +38,24 @@ public:
     void PaintText(const QString& text, const QRect& box, const QFont& font, quint32 color);
     // The first width x height pixels of `source` copied to the origin.
     void CopyBlock(const QImage& source, int width, int height);
-    // The width x height pixels at (x, y) as an RGB32 image; pixels off the surface are black.
-    QImage ReadBlock(int x, int y, int width, int height) const;
-    // Writes `block` at (x, y); pixels off the surface are dropped.
-    void WriteBlock(int x, int y, const QImage& block);
+    // The device pixels under the logical rectangle `box` as an RGB32 image of device size;
+    // pixels off the surface are black.
+    QImage ReadBlock(const QRect& box) const;
+    // Writes a block that ReadBlock gave for `box` back; pixels off the surface are dropped.
+    void WriteBlock(const QRect& box, const QImage& block);
+    // The device size of the logical rectangle `box`.
+    QSize DeviceSize(const QRect& box) const;
     // The dotted focus rectangle on the border of `box`: every other pixel inverted, so a
     // second call removes it again.
     void PaintFocusRect(const QRect& box);
 
     // The text block that PaintText draws in a box of `box`'s width: left and top as given,
-    // width of the widest wrapped line, height of all lines. `device` gives the resolution.
+    // width of the widest wrapped line, height of all lines. The text is laid out as it is
+    // drawn on `device`, an image of the face's resolution that no one paints on meanwhile.
     static QRect MeasureText(const QString& text, const QRect& box, const QFont& font,
-                             const QPaintDevice* device);
+                             QPaintDevice* device);
+    // A one-pixel image of the same resolution as `face`, to measure text on.
+    static QImage MeasuringImage(qreal devicePixelRatio, int dotsPerMeter);
 
 private:
     int deviceX(int x) const;

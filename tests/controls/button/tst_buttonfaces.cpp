@@ -1,5 +1,6 @@
 #include "controls/button/caption.h"
 #include "controls/button/faces.h"
+#include "controls/button/pictures.h"
 #include "controls/button/surface.h"
 
 #include <QGuiApplication>
@@ -35,9 +36,11 @@ ButtonFace greyFace(int type, int look, QSize size)
     return f;
 }
 
-QImage paint(ButtonFace& f)
+QImage paint(ButtonFace& f, qreal ratio = 1)
 {
-    QImage image(f.content.client, QImage::Format_RGB32);
+    const QSize size = f.content.client;
+    QImage image(qRound(size.width() * ratio), qRound(size.height() * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::magenta);
     PaintSurface surface(image);
     PaintFace(surface, f);
@@ -195,6 +198,16 @@ struct Layer {
     int offset; // from the caption box, along both axes
     quint32 colour;
 };
+
+// The logical pixel a device pixel lies in: logical pixel x covers the device pixels from
+// round(x * ratio) up to, not including, round((x + 1) * ratio).
+int logicalOf(int device, qreal ratio)
+{
+    int x = 0;
+    while (qRound((x + 1) * ratio) <= device)
+        ++x;
+    return x;
+}
 
 QList<int> looks(std::initializer_list<int> list)
 {
@@ -437,6 +450,8 @@ private slots:
     }
 
     // Every pixel the tables fix, for each look, at two sizes; no caption, so no text pixels.
+    // At device pixel ratios 2 and 1.5 each logical pixel is a block of whole device pixels of
+    // its colour; the focus dots are drawn at device resolution and checked at ratio 1 only.
     void faces()
     {
         QFETCH(int, type);
@@ -446,26 +461,56 @@ private slots:
         for (const QSize size : {QSize(40, tall ? 29 : 25), QSize(33, tall ? 58 : 50)}) {
             Expect e(size.width(), size.height());
             expect(e);
-            for (const int look : looks) {
-                ButtonFace f = greyFace(type, look, size);
-                f.layout.captionBox = QRect(10, 5, 20, 12);
-                f.layout.captionBoxDown = QRect(11, 6, 20, 12);
-                const QImage actual = paint(f);
-                for (int y = 0; y < size.height(); ++y)
-                    for (int x = 0; x < size.width(); ++x)
-                        if (actual.pixel(x, y) != e.image.pixel(x, y) &&
-                            !e.toolkit.contains(QPoint(x, y)))
-                            QFAIL(qPrintable(QStringLiteral("look %1 at %2x%3: pixel (%4, %5) "
-                                                            "is %6, expected %7")
-                                                 .arg(look)
-                                                 .arg(size.width())
-                                                 .arg(size.height())
-                                                 .arg(x)
-                                                 .arg(y)
-                                                 .arg(actual.pixel(x, y) & 0xFFFFFF, 6, 16)
-                                                 .arg(e.image.pixel(x, y) & 0xFFFFFF, 6, 16)));
+            for (const qreal ratio : {1.0, 2.0, 1.5}) {
+                for (const int look : looks) {
+                    if (ratio != 1 && (look & Focused))
+                        continue;
+                    ButtonFace f = greyFace(type, look, size);
+                    f.layout.captionBox = QRect(10, 5, 20, 12);
+                    f.layout.captionBoxDown = QRect(11, 6, 20, 12);
+                    const QImage actual = paint(f, ratio);
+                    for (int dy = 0; dy < actual.height(); ++dy) {
+                        for (int dx = 0; dx < actual.width(); ++dx) {
+                            const QPoint at(logicalOf(dx, ratio), logicalOf(dy, ratio));
+                            if (actual.pixel(dx, dy) == e.image.pixel(at) || e.toolkit.contains(at))
+                                continue;
+                            QFAIL(qPrintable(
+                                QStringLiteral("look %1 at %2x%3, ratio %4: device pixel (%5, "
+                                               "%6) is %7, expected %8")
+                                    .arg(look)
+                                    .arg(size.width())
+                                    .arg(size.height())
+                                    .arg(ratio)
+                                    .arg(dx)
+                                    .arg(dy)
+                                    .arg(actual.pixel(dx, dy) & 0xFFFFFF, 6, 16)
+                                    .arg(e.image.pixel(at) & 0xFFFFFF, 6, 16)));
+                        }
+                    }
+                }
             }
         }
+    }
+
+    // Letters at ratio 2 are drawn at device resolution: their edges fall on odd device
+    // columns too, not only on the even ones an enlarged logical image would give.
+    void captionAtDeviceResolution()
+    {
+        ButtonFace f = greyFace(2, 0, QSize(90, 33));
+        f.content.caption = QStringLiteral("Save Waves");
+        f.content.font = sharpFont();
+        QImage measuring = PaintSurface::MeasuringImage(2, 3780);
+        f.layout = LayoutContent(f.content, {}, &measuring);
+        const QImage image = paint(f, 2);
+        int oddEdges = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 1; x < image.width(); x += 2)
+                if ((image.pixel(x, y) == rgbFromBgr(text)) !=
+                    (image.pixel(x - 1, y) == rgbFromBgr(text)))
+                    ++oddEdges;
+        QVERIFY(oddEdges > 10);
+        // The caption stays centred in the measured block.
+        QVERIFY(qAbs(f.layout.captionBox.center().x() - 45) <= 1);
     }
 
     void transparentAndOvalFaces_data()
@@ -739,6 +784,126 @@ private slots:
         };
         QCOMPARE(face(true, false), face(false, true));
         QVERIFY(face(true, false) != face(false, false));
+    }
+
+    void picturePixels_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<QRgb>>("expected"); // over a face of 0x0000FF (blue)
+        // The picture: white, red, green, blue, the mask colour (grey).
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("plain, mask clear")
+            << "plain"
+            << QList<QRgb>{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0), blue, blue};
+        QTest::newRow("greyscale") << "grey"
+                                   << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76),
+                                                  qRgb(150, 150, 150), qRgb(28, 28, 28), blue};
+        // Grey 192 greys to round(58 + 113.28 + 21.12) = 192.
+        QTest::newRow("greyscale, no mask")
+            << "grey nomask"
+            << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76), qRgb(150, 150, 150),
+                           qRgb(28, 28, 28), qRgb(192, 192, 192)};
+        QTest::newRow("blend: two thirds picture")
+            << "blend"
+            << QList<QRgb>{qRgb(170, 170, 255), qRgb(170, 0, 85), qRgb(0, 170, 85), blue, blue};
+        QTest::newRow("silhouette")
+            << "brush"
+            << QList<QRgb>{qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+        QTest::newRow("dark pixels only")
+            << "dark" << QList<QRgb>{blue, qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+    }
+
+    // Five pixels in a row, a width that is not a multiple of 4, drawn at (1, 1).
+    void picturePixels()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<QRgb>, expected);
+        QImage picture(5, 2, QImage::Format_RGB32);
+        const QList<QRgb> colours{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0),
+                                  qRgb(0, 0, 255), qRgb(192, 192, 192)};
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 2; ++y)
+                picture.setPixel(x, y, colours[x]);
+        QImage image(8, 4, QImage::Format_RGB32);
+        image.fill(qRgb(0, 0, 255));
+        PaintSurface surface(image);
+        PictureCopy copy;
+        copy.clearColor = how.contains("nomask") || how == "dark" ? -1 : 0xC0C0C0;
+        copy.greyscale = how.startsWith("grey");
+        copy.blend = how == "blend";
+        if (how == "brush" || how == "dark")
+            copy.brushColor = 0x030201;
+        copy.darkOnly = how == "dark";
+        CopyPicturePixels(surface, 1, 1, 5, 2, picture, copy);
+        for (int x = 0; x < 5; ++x) {
+            QCOMPARE(image.pixel(1 + x, 1), expected[x]);
+            QCOMPARE(image.pixel(1 + x, 2), expected[x]);
+        }
+        QCOMPARE(image.pixel(6, 1), qRgb(0, 0, 255));
+        QCOMPARE(image.pixel(1, 3), qRgb(0, 0, 255));
+    }
+
+    void iconsAreDrawnOnTheMaskColour()
+    {
+        QImage icon(4, 4, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        icon.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        for (const bool useMask : {true, false}) {
+            QImage image(4, 4, QImage::Format_RGB32);
+            image.fill(qRgb(0, 0, 255));
+            PaintSurface surface(image);
+            PictureCopy copy;
+            copy.maskRGB = 0x00FF00;
+            copy.clearColor = useMask ? 0x00FF00 : -1;
+            CopyPicturePixels(surface, 0, 0, 4, 4, icon, copy);
+            QCOMPARE(image.pixel(0, 0), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(3, 3), useMask ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
+        }
+    }
+
+    void pictureLooks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<bool>("withNormal");
+        // Colours at the picture's place (10, 10) and one pixel right and down of it.
+        QTest::addColumn<QRgb>("atPlace");
+        QTest::addColumn<QRgb>("belowRight");
+        const QRgb greyFace = qRgb(0xC0, 0xC0, 0xC0);
+        // The picture is one dark pixel (0x202020) at its top-left, light elsewhere.
+        QTest::newRow("up") << 2 << 0 << true << qRgb(0x20, 0x20, 0x20) << qRgb(0xF0, 0xF0, 0xF0);
+        QTest::newRow("pushed: PictureOver one pixel down-right")
+            << 2 << int(Down) << true << greyFace << qRgb(0, 0xFF, 0);
+        QTest::newRow("disabled, embossed: light pixels not drawn")
+            << 1 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << qRgb(0xFF, 0xFF, 0xFF);
+        QTest::newRow("disabled flat: shadow in place")
+            << 6 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << greyFace;
+        QTest::newRow("no PictureNormal: nothing, even with PictureOver")
+            << 2 << int(Hover) << false << greyFace << greyFace;
+        QTest::newRow("hover shows PictureOver")
+            << 2 << int(Hover) << true << qRgb(0, 0xFF, 0) << qRgb(0, 0xFF, 0);
+    }
+
+    void pictureLooks()
+    {
+        QFETCH(int, type);
+        QFETCH(int, look);
+        QFETCH(bool, withNormal);
+        QFETCH(QRgb, atPlace);
+        QFETCH(QRgb, belowRight);
+        ButtonFace f = greyFace(type, look, QSize(40, 30));
+        QImage normal(4, 4, QImage::Format_RGB32);
+        normal.fill(qRgb(0xF0, 0xF0, 0xF0));
+        normal.setPixel(0, 0, qRgb(0x20, 0x20, 0x20));
+        if (withNormal)
+            f.pictureNormal = normal;
+        f.pictureOver = QImage(4, 4, QImage::Format_RGB32);
+        f.pictureOver.fill(qRgb(0, 0xFF, 0));
+        f.content.picture = QSize(4, 4);
+        f.layout.picture = QPoint(10, 10);
+        const QImage image = paint(f);
+        QCOMPARE(image.pixel(10, 10), atPlace);
+        QCOMPARE(image.pixel(11, 11), belowRight);
     }
 };
 
