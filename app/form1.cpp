@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/failurereason.h"
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/captionfit.h"
@@ -323,7 +324,7 @@ void Form1::updatebtn_Click()
         if (const Status saved = rs().Update(); !saved.ok()) {
             MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
                                   "on screen; press Update to try again.")
-                       .arg(saved.message()),
+                       .arg(storeFailureReason(saved, Data1.DatabaseName())),
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
@@ -389,7 +390,8 @@ void Form1::deletebtn_Click()
     if (const Status deleted = rs().Delete(); !deleted.ok()) {
         // The record is still there: say so and show it again as it is.
         rs().CancelUpdate();
-        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1").arg(deleted.message()),
+        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1")
+                   .arg(storeFailureReason(deleted, Data1.DatabaseName())),
                vbOKOnly | vbExclamation, QStringLiteral("Record Delete Message"));
         ShowStructureImage();
         return;
@@ -432,7 +434,7 @@ void Form1::closeEvent(QCloseEvent* event)
         const int answer =
             MsgBox(QStringLiteral("The record you entered could not be saved:\n%1"
                                   "\n\nClose Flaskbook without saving it?")
-                       .arg(s.message()),
+                       .arg(storeFailureReason(s, Data1.DatabaseName())),
                    vbYesNo | vbExclamation | vbDefaultButton2, QStringLiteral("Record Save Error"));
         if (answer != vbYes) {
             event->ignore();
