@@ -3,14 +3,16 @@
 #include "app/failurereason.h"
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
-#include "controls/captionfit.h"
+#include "controls/formfonts.h"
 #include "platform/msgbox.h"
+#include "platform/windowplacement.h"
 #include "ui_form1.h"
+#include "windows/form2.h"
+#include "windows/frmabout.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QLoggingCategory>
-#include <QScreen>
 
 // Off unless asked for (QT_LOGGING_RULES="flaskbook.window.info=true"); the install test
 // reads it to see the installed program reach its first record.
@@ -36,18 +38,11 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), paths_(paths)
 {
     ui->setupUi(this);
-    // Designer keeps whole point sizes only; the form's fractional ones ride along.
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (const QVariant size = child->property("pointSizeF"); size.isValid()) {
-            QFont font = child->font();
-            font.setPointSizeF(size.toDouble());
-            child->setFont(font);
-        }
-    }
+    applyDesignedPointSizes(this);
     fitCaptionsToControls(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(784, 629);
     setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
     // The buttons' design-time settings are stored beside the form, one bag each.
@@ -66,12 +61,18 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->previousbtn, &paintedButton::Click, this, &Form1::previousbtn_Click);
     connect(ui->nextbtn, &paintedButton::Click, this, &Form1::nextbtn_Click);
     connect(ui->lastbtn, &paintedButton::Click, this, &Form1::lastbtn_Click);
+    connect(ui->backupbtn, &paintedButton::Click, this, &Form1::backupbtn_Click);
+    connect(ui->cleardbbtn, &paintedButton::Click, this, &Form1::cleardbbtn_Click);
+    connect(ui->saveasbtn, &paintedButton::Click, this, &Form1::saveasbtn_Click);
+    connect(ui->printbtn, &paintedButton::Click, this, &Form1::printbtn_Click);
     connect(ui->newbtn, &paintedButton::Click, this, &Form1::newbtn_Click);
     connect(ui->editbtn, &paintedButton::Click, this, &Form1::editbtn_Click);
     connect(ui->updatebtn, &paintedButton::Click, this, &Form1::updatebtn_Click);
     connect(ui->undobtn, &paintedButton::Click, this, &Form1::undobtn_Click);
     connect(ui->browsebtn, &paintedButton::Click, this, &Form1::browsebtn_Click);
     connect(ui->deletebtn, &paintedButton::Click, this, &Form1::deletebtn_Click);
+    connect(ui->aboutbtn, &paintedButton::Click, this, &Form1::aboutbtn_Click);
+    connect(ui->helpbtn, &paintedButton::Click, this, &Form1::helpbtn_Click);
     ui->nametxt->setKeyPress([this](int& KeyAscii) { nametxt_KeyPress(KeyAscii); });
     ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
     ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
@@ -81,7 +82,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     OpenData1();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    delete secondaryWindow_;
+}
 
 void Form1::bindField(const QString& column, TextBox* box)
 {
@@ -97,11 +101,7 @@ QList<TextBox*> Form1::recordFields() const
 
 void Form1::Form_Load()
 {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
     ui->Label18->setVisible(true);
     ui->Label19->setVisible(false);
     ui->Label20->setVisible(false);
@@ -328,6 +328,8 @@ void Form1::updatebtn_Click()
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
+        // A record dropped unchanged leaves the one before it current: show that one.
+        ShowStructureImage();
     }
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(false);
@@ -400,6 +402,20 @@ void Form1::deletebtn_Click()
            vbOKOnly | vbInformation, QStringLiteral("Record Delete Message"));
     rs().MoveNext();
     ShowStructureImage();
+}
+
+void Form1::aboutbtn_Click()
+{
+    hide();
+    secondaryWindow_ = new frmAbout(this);
+    secondaryWindow_->show();
+}
+
+void Form1::helpbtn_Click()
+{
+    hide();
+    secondaryWindow_ = new Form2(this, paths_.dataFolder);
+    secondaryWindow_->show();
 }
 
 void Form1::nametxt_KeyPress(int& KeyAscii)

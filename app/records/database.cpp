@@ -73,6 +73,11 @@ void Statement::bindText(int index, const QString& text)
     sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
+void Statement::bindUtf8(int index, const QByteArray& bytes)
+{
+    sqlite3_bind_text(stmt_, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
 void Statement::bindInt64(int index, long long value)
 {
     sqlite3_bind_int64(stmt_, index, value);
@@ -87,6 +92,12 @@ QString Statement::columnText(int column) const
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
+}
+
+QByteArray Statement::columnUtf8(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return text ? QByteArray(text, sqlite3_column_bytes(stmt_, column)) : QByteArray();
 }
 
 long long Statement::columnInt64(int column) const
@@ -110,12 +121,13 @@ void Statement::finalize()
 
 Database::~Database()
 {
-    Close();
+    closeConnection();
 }
 
 Status Database::OpenDatabase(const QString& path)
 {
-    Close();
+    if (Status s = Close(); !s.ok())
+        return s;
     if (const QString reason = reasonFileIsUnusable(path); !reason.isEmpty())
         return Status::failure(reason);
 
@@ -124,7 +136,7 @@ Status Database::OpenDatabase(const QString& path)
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const Status failed = engineFailure(QStringLiteral("The engine cannot open it"));
-        Close();
+        closeConnection();
         return failed;
     }
     path_ = path;
@@ -153,7 +165,7 @@ Status Database::OpenDatabase(const QString& path)
     }
     check.finalize();
     if (!prepared.ok()) {
-        Close();
+        closeConnection();
         return prepared;
     }
     return {};
@@ -284,6 +296,18 @@ Status Database::Close()
 {
     if (!db_)
         return {};
+    if (closeStep_) {
+        if (Status s = closeStep_(); !s.ok())
+            return s;
+    }
+    closeConnection();
+    return {};
+}
+
+void Database::closeConnection()
+{
+    if (!db_)
+        return;
     const int rc = sqlite3_close(db_);
     if (rc != SQLITE_OK) {
         // A statement is still open somewhere; let the engine close when it can.
@@ -291,7 +315,6 @@ Status Database::Close()
     }
     db_ = nullptr;
     path_.clear();
-    return {};
 }
 
 QString toSqliteStatement(const QString& statement)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -19,10 +21,13 @@ public:
     Status prepare(sqlite3* db, const char* sql);
     bool isPrepared() const { return stmt_ != nullptr; }
     void bindText(int index, const QString& text);
+    // Binds bytes as they are, for bounds that need not be valid UTF-8.
+    void bindUtf8(int index, const QByteArray& bytes);
     void bindInt64(int index, long long value);
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
     QString columnText(int column) const;
+    QByteArray columnUtf8(int column) const;
     long long columnInt64(int column) const;
     void reset();
     void finalize();
@@ -44,7 +49,10 @@ public:
     Status OpenDatabase(const QString& path);
     // Runs one statement in the form the window passes, such as "delete * from DATA1 ".
     Status Execute(const QString& statement);
+    // Runs the close step first (the data control closes its record set there); if that
+    // fails, the connection stays open.
     Status Close();
+    void setCloseStep(std::function<Status()> step) { closeStep_ = std::move(step); }
 
     bool isOpen() const { return db_ != nullptr; }
     const QString& path() const { return path_; }
@@ -58,8 +66,10 @@ public:
 private:
     Status clearTable(const QString& sql);
     Status replaceWithEmptySchema();
+    void closeConnection();
 
     sqlite3* db_ = nullptr;
+    std::function<Status()> closeStep_;
     QString path_;
 };
 

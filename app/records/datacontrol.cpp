@@ -34,9 +34,8 @@ Status DataControl::Refresh()
     return recordset_.load(&database_, order);
 }
 
-Status DataControl::Close()
+DataControl::DataControl()
 {
-    if (Status s = recordset_.close(); !s.ok())
-        return s;
-    return database_.Close();
+    // The record set never outlives its connection: closing either closes both.
+    database_.setCloseStep([this] { return recordset_.close(); });
 }

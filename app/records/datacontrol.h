@@ -14,7 +14,7 @@ class BoundField;
 // connection, and the bound record set built from them.
 class DataControl {
 public:
-    DataControl() = default;
+    DataControl();
     DataControl(const DataControl&) = delete;
     DataControl& operator=(const DataControl&) = delete;
 
@@ -30,8 +30,8 @@ public:
     ::Recordset& Recordset() { return recordset_; }
     ::Database& Database() { return database_; }
     // Commits a pending record and closes the connection, so the file can be copied.
-    // If the commit fails nothing is closed.
-    Status Close();
+    // If the commit fails nothing is closed. Closing Database() directly does the same.
+    Status Close() { return database_.Close(); }
 
     void bind(const QString& column, BoundField* holder) { recordset_.bind(column, holder); }
     void setRepositionHandler(std::function<void()> handler)

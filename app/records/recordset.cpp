@@ -2,8 +2,10 @@
 
 #include "app/records/boundfield.h"
 #include "app/records/schema.h"
+#include "app/records/searchkey.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <sqlite3.h>
 
@@ -45,23 +47,8 @@ Status Recordset::load(Database* db, RecordOrder order)
     if (!db || !db->isOpen())
         return Status::failure(QStringLiteral("The database is not open."));
     if (isOpen()) {
-        if (Status s = commitPending(false); !s.ok())
+        if (Status s = settleBeforeClosing(); !s.ok())
             return s;
-    }
-
-    std::vector<long long> ids;
-    long long largest = 0;
-    {
-        Statement query;
-        if (Status s = query.prepare(db->handle(), keysetQuery(order)); !s.ok())
-            return s;
-        int rc;
-        while ((rc = query.step()) == SQLITE_ROW) {
-            ids.push_back(query.columnInt64(0));
-            largest = std::max(largest, ids.back());
-        }
-        if (rc != SQLITE_DONE)
-            return db->engineFailure(QStringLiteral("The records cannot be read"));
     }
 
     const QByteArray columns = columnList();
@@ -77,19 +64,24 @@ Status Recordset::load(Database* db, RecordOrder order)
          {std::pair{&selectRow_, select.constData()}, std::pair{&insertRow_, insert.constData()},
           std::pair{&updateRow_, update.constData()},
           std::pair{&deleteRow_, "DELETE FROM DATA1 WHERE rowid=?1"},
-          std::pair{&largestId_, "SELECT max(rowid) FROM DATA1"}}) {
+          std::pair{&largestId_, "SELECT max(rowid) FROM DATA1"},
+          std::pair{&dataVersionQuery_, "PRAGMA data_version"}}) {
         if (Status s = statement->prepare(db->handle(), sql); !s.ok())
             return s;
     }
 
+    // The version is read first, so a change made while the keyset is read is noticed later.
+    long long version = 0;
+    if (Status s = readDataVersion(db, version); !s.ok())
+        return s;
+    std::vector<long long> ids;
+    if (Status s = readKeyset(db, order, ids); !s.ok())
+        return s;
+
     db_ = db;
     order_ = order;
-    keyset_ = std::move(ids);
-    largestIdSeen_ = std::max(largestIdSeen_, largest);
-    forgetPositions();
-    // Built now, so the first search in a name order is as quick as any other.
-    if (order_ != RecordOrder::Table)
-        buildPositions();
+    dataVersion_ = version;
+    adoptKeyset(std::move(ids));
     noMatch_ = false;
     dropPending();
     return moveTo(0);
@@ -99,13 +91,14 @@ Status Recordset::close()
 {
     if (!isOpen())
         return {};
-    if (Status s = commitPending(false); !s.ok())
+    if (Status s = settleBeforeClosing(); !s.ok())
         return s;
-    for (Statement* statement : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &largestId_})
+    for (Statement* statement :
+         {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &largestId_, &dataVersionQuery_})
         statement->finalize();
     db_ = nullptr;
     std::vector<long long>().swap(keyset_);
-    forgetPositions();
+    positions_.clear();
     place_ = Place::BeforeFirst;
     position_ = -1;
     currentValues_ = blankRow();
@@ -187,38 +180,124 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     const int index = columnIndex(column);
     if (index < 0)
         return Status::failure(QStringLiteral("There is no field named %1.").arg(column));
-    if (Status s = commitPending(false); !s.ok())
+    if (Status s = beginOperation(); !s.ok())
+        return s;
+    if (Status s = commitPending(Settle::InPlace); !s.ok())
         return s;
 
-    // The NOCASE index gives the matching ids at once; the earliest in record-set order wins.
-    const QByteArray sql =
-        "SELECT rowid FROM DATA1 WHERE " + recordColumns()[index].toUtf8() + "=?1 COLLATE NOCASE";
-    Statement query;
-    if (Status s = query.prepare(db_->handle(), sql.constData()); !s.ok())
-        return s;
-    query.bindText(1, value);
-    int best = -1;
-    int rc;
-    while (best != 0 && (rc = query.step()) == SQLITE_ROW) {
-        const int position = positionOf(query.columnInt64(0));
-        if (position >= 0 && (best < 0 || position < best))
-            best = position;
-    }
-    if (best != 0 && rc != SQLITE_DONE)
-        return db_->engineFailure(QStringLiteral("The search failed"));
-    query.finalize();
-
-    noMatch_ = best < 0;
+    const SearchKey key(value);
+    const QByteArray name = recordColumns()[index].toUtf8();
+    int found = -1;
+    const Status searched = order_ == RecordOrder::Table ? findInTableOrder(name, key, found)
+                                                         : findInNameOrder(name, key, found);
+    if (!searched.ok())
+        return searched;
+    noMatch_ = found < 0;
     if (noMatch_)
         return {};
-    return moveTo(best);
+    return moveTo(found);
+}
+
+// Table order is id order, and a NOCASE index lists equal values by id: the first entry
+// of each group of equal values is the earliest of that group, the rest is skipped.
+Status Recordset::findInTableOrder(const QByteArray& column, const SearchKey& key, int& found)
+{
+    const QByteArray from = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
+                            ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE ORDER BY " +
+                            column + " COLLATE NOCASE, rowid";
+    QByteArray after = from;
+    after.replace(">=?1", ">?1");
+    Statement first, next;
+    if (Status s = first.prepare(db_->handle(), from.constData()); !s.ok())
+        return s;
+    if (Status s = next.prepare(db_->handle(), after.constData()); !s.ok())
+        return s;
+
+    for (const SearchKey::Range& range : key.ranges()) {
+        Statement* query = &first;
+        query->bindUtf8(1, range.from);
+        query->bindUtf8(2, range.to);
+        int rc;
+        while ((rc = query->step()) == SQLITE_ROW) {
+            const QByteArray text = query->columnUtf8(1);
+            if (key.matches(QString::fromUtf8(text))) {
+                const int position = positionOf(query->columnInt64(0));
+                if (position < 0)
+                    continue;
+                if (found < 0 || position < found)
+                    found = position;
+            }
+            query->reset();
+            query = &next;
+            query->bindUtf8(1, text);
+            query->bindUtf8(2, range.to);
+        }
+        query->reset();
+        if (rc != SQLITE_DONE)
+            return db_->engineFailure(QStringLiteral("The search failed"));
+    }
+    return {};
+}
+
+// In a name order the matches are visited through the index and the record set is walked
+// in its own order, a step of each in turn: the walk ends at the first match it meets,
+// the visit once every match is seen. Few matches or an early one, either way it is quick.
+Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key, int& found)
+{
+    const QByteArray visitSql = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
+                                ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE";
+    const QByteArray walkSql = "SELECT " + column + " FROM DATA1 WHERE rowid=?1";
+    Statement visit, walk;
+    if (Status s = visit.prepare(db_->handle(), visitSql.constData()); !s.ok())
+        return s;
+    if (Status s = walk.prepare(db_->handle(), walkSql.constData()); !s.ok())
+        return s;
+
+    const std::vector<SearchKey::Range>& ranges = key.ranges();
+    size_t range = 0;
+    visit.bindUtf8(1, ranges[0].from);
+    visit.bindUtf8(2, ranges[0].to);
+    const int count = int(keyset_.size());
+    for (int walked = 0;; ++walked) {
+        const int rc = visit.step();
+        if (rc == SQLITE_ROW) {
+            if (key.matches(visit.columnText(1))) {
+                const int position = positionOf(visit.columnInt64(0));
+                if (position >= 0 && (found < 0 || position < found))
+                    found = position;
+            }
+        } else if (rc == SQLITE_DONE) {
+            visit.reset();
+            if (++range == ranges.size())
+                return {};
+            visit.bindUtf8(1, ranges[range].from);
+            visit.bindUtf8(2, ranges[range].to);
+        } else {
+            visit.reset();
+            return db_->engineFailure(QStringLiteral("The search failed"));
+        }
+
+        // Every record before the match the visit knows has been walked: that one is first.
+        if ((found >= 0 && walked >= found) || walked >= count)
+            return {};
+        walk.bindInt64(1, keyset_[size_t(walked)]);
+        const int walkRc = walk.step();
+        const bool hit = walkRc == SQLITE_ROW && key.matches(walk.columnText(0));
+        walk.reset();
+        if (walkRc != SQLITE_ROW && walkRc != SQLITE_DONE)
+            return db_->engineFailure(QStringLiteral("The search failed"));
+        if (hit) {
+            found = walked;
+            return {};
+        }
+    }
 }
 
 Status Recordset::AddNew()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginOperation(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
+    if (Status s = commitPending(Settle::BeforeMove); !s.ok())
         return s;
     editMode_ = EditAdd;
     pendingId_ = 0;
@@ -230,9 +309,9 @@ Status Recordset::AddNew()
 
 Status Recordset::Edit()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginOperation(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
+    if (Status s = commitPending(Settle::BeforeMove); !s.ok())
         return s;
     if (place_ != Place::OnRecord)
         return noCurrentRecord();
@@ -256,9 +335,9 @@ Status Recordset::Edit()
 
 Status Recordset::Update()
 {
-    if (Status s = requireOpen(); !s.ok())
+    if (Status s = beginOperation(); !s.ok())
         return s;
-    return commitPending(true);
+    return commitPending(Settle::InPlace);
 }
 
 Status Recordset::CancelUpdate()
@@ -266,16 +345,32 @@ Status Recordset::CancelUpdate()
     if (Status s = requireOpen(); !s.ok())
         return s;
     dropPending();
-    for (const Binding& binding : bindings_)
-        binding.holder->setBoundText(currentValues_[binding.column]);
-    return {};
+    if (Status s = syncWithTable(); !s.ok()) {
+        showCurrent();
+        return s;
+    }
+    return showCurrentAsStored();
+}
+
+// A pending record is saved against the table as it is now, so a row deleted behind the
+// record set is never shown again.
+Status Recordset::settleBeforeClosing()
+{
+    if (editMode_ == EditNone)
+        return {};
+    if (Status s = syncWithTable(); !s.ok())
+        return s;
+    return commitPending(Settle::BeforeMove);
 }
 
 Status Recordset::Delete()
 {
     if (Status s = requireOpen(); !s.ok())
         return s;
+    // Dropped before anything can fail, so the blanked boxes are never saved.
     dropPending();
+    if (Status s = syncWithTable(); !s.ok())
+        return s;
     if (place_ != Place::OnRecord)
         return noCurrentRecord();
 
@@ -287,13 +382,10 @@ Status Recordset::Delete()
     if (sqlite3_changes(db_->handle()) == 0)
         return Status::failure(QStringLiteral("The record no longer exists in the database."));
 
-    const long long deletedId = keyset_[position_];
+    const long long deletedId = keyset_[size_t(position_)];
     keyset_.erase(keyset_.begin() + position_);
-    if (positionsValid_) {
-        positionById_[size_t(deletedId)] = -1;
-        for (int& position : positionById_)
-            position -= position > position_;
-    }
+    if (order_ != RecordOrder::Table)
+        positions_.erased(deletedId, position_);
     place_ = Place::AfterDelete;
     currentValues_ = blankRow();
     return {};
@@ -317,12 +409,20 @@ void Recordset::setRepositionHandler(std::function<void()> handler)
     onReposition_ = std::move(handler);
 }
 
-// Every move needs a record set, the pending record saved, and a record to move to.
-Status Recordset::beginMove()
+// Every operation needs a record set that has caught up with the table.
+Status Recordset::beginOperation()
 {
     if (Status s = requireOpen(); !s.ok())
         return s;
-    if (Status s = commitPending(false); !s.ok())
+    return syncWithTable();
+}
+
+// Every move needs a record set, the pending record saved, and a record to move to.
+Status Recordset::beginMove()
+{
+    if (Status s = beginOperation(); !s.ok())
+        return s;
+    if (Status s = commitPending(Settle::BeforeMove); !s.ok())
         return s;
     if (keyset_.empty())
         return noCurrentRecord();
@@ -331,19 +431,94 @@ Status Recordset::beginMove()
 
 Status Recordset::requireOpen() const
 {
-    if (!isOpen())
+    if (!db_ || !db_->isOpen())
         return Status::failure(QStringLiteral("There is no record set: the database is not open."));
     return {};
 }
 
-Status Recordset::commitPending(bool becomeCurrent)
+Status Recordset::readDataVersion(Database* db, long long& version)
+{
+    const int rc = dataVersionQuery_.step();
+    version = dataVersionQuery_.columnInt64(0);
+    dataVersionQuery_.reset();
+    if (rc != SQLITE_ROW)
+        return db->engineFailure(QStringLiteral("The database cannot be read"));
+    return {};
+}
+
+// Rows another connection deleted or added are seen at once, and no id held for a row
+// that is gone can show another program's new row at a stale place.
+Status Recordset::syncWithTable()
+{
+    long long version = 0;
+    if (Status s = readDataVersion(db_, version); !s.ok())
+        return s;
+    if (version == dataVersion_)
+        return {};
+    std::vector<long long> ids;
+    if (Status s = readKeyset(db_, order_, ids); !s.ok())
+        return s;
+    dataVersion_ = version;
+
+    const bool wasOnRecord = place_ == Place::OnRecord;
+    const long long currentId = wasOnRecord ? keyset_[size_t(position_)] : 0;
+    adoptKeyset(std::move(ids));
+    const int count = int(keyset_.size());
+    if (wasOnRecord) {
+        if (const int position = positionOf(currentId); position >= 0) {
+            position_ = position;
+            // Show the record as it is stored now, unless the user is typing into it.
+            return editMode_ == EditNone ? moveTo(position) : Status();
+        }
+        place_ = Place::AfterDelete;
+    }
+    if (place_ == Place::AfterLast)
+        position_ = count;
+    else if (place_ == Place::AfterDelete)
+        position_ = std::min(position_, count);
+    if (wasOnRecord) {
+        currentValues_ = blankRow();
+        if (editMode_ == EditNone)
+            showCurrent();
+    }
+    return {};
+}
+
+Status Recordset::readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const
+{
+    // Table order reads the ids from the smallest index, far less than the table, and sorts them.
+    const char* sql = order == RecordOrder::Table ? "SELECT rowid FROM DATA1" : keysetQuery(order);
+    Statement query;
+    if (Status s = query.prepare(db->handle(), sql); !s.ok())
+        return s;
+    int rc;
+    while ((rc = query.step()) == SQLITE_ROW)
+        ids.push_back(query.columnInt64(0));
+    if (rc != SQLITE_DONE)
+        return db->engineFailure(QStringLiteral("The records cannot be read"));
+    if (order == RecordOrder::Table)
+        sortIds(ids);
+    return {};
+}
+
+void Recordset::adoptKeyset(std::vector<long long> ids)
+{
+    keyset_ = std::move(ids);
+    largestIdSeen_ = keyset_.empty() ? 0 : *std::max_element(keyset_.begin(), keyset_.end());
+    if (order_ == RecordOrder::Table)
+        positions_.clear();
+    else
+        positions_.build(keyset_);
+}
+
+Status Recordset::commitPending(Settle settle)
 {
     if (editMode_ == EditNone)
         return {};
     const QStringList values = boundValues();
     if (values == pendingOriginal_) {
         dropPending();
-        return {};
+        return settle == Settle::InPlace ? showCurrentAsStored() : Status();
     }
 
     if (editMode_ == EditAdd) {
@@ -360,12 +535,9 @@ Status Recordset::commitPending(bool becomeCurrent)
         dropPending();
         keyset_.push_back(id);
         largestIdSeen_ = id;
-        if (positionsValid_) {
-            if (id >= (long long)positionById_.size())
-                positionById_.resize(size_t(id + 1), -1);
-            positionById_[size_t(id)] = int(keyset_.size()) - 1;
-        }
-        if (becomeCurrent)
+        if (order_ != RecordOrder::Table)
+            positions_.appended(id, int(keyset_.size()) - 1);
+        if (settle == Settle::InPlace)
             return moveTo(int(keyset_.size()) - 1);
         return {};
     }
@@ -378,11 +550,13 @@ Status Recordset::commitPending(bool becomeCurrent)
     if (rc != SQLITE_DONE)
         return db_->engineFailure(QStringLiteral("The record was not saved"));
     dropPending();
-    // A row deleted behind the record set is never written back.
-    if (sqlite3_changes(db_->handle()) == 0)
+    // A row deleted behind the record set is never written back; what it leaves is shown.
+    if (sqlite3_changes(db_->handle()) == 0) {
+        showCurrent();
         return Status::failure(QStringLiteral("The record was not saved: it has been deleted "
                                               "from the database."));
-    if (place_ == Place::OnRecord && keyset_[position_] == pendingId_)
+    }
+    if (place_ == Place::OnRecord && keyset_[size_t(position_)] == pendingId_)
         currentValues_ = values;
     return {};
 }
@@ -411,11 +585,24 @@ Status Recordset::moveTo(int position)
         if (result.ok() && found)
             currentValues_ = values;
     }
+    showCurrent();
+    return result;
+}
+
+Status Recordset::showCurrentAsStored()
+{
+    if (place_ == Place::OnRecord)
+        return moveTo(position_);
+    showCurrent();
+    return {};
+}
+
+void Recordset::showCurrent()
+{
     for (const Binding& binding : bindings_)
         binding.holder->setBoundText(currentValues_[binding.column]);
     if (onReposition_)
         onReposition_();
-    return result;
 }
 
 Status Recordset::readRow(long long id, QStringList& values, bool& found)
@@ -442,50 +629,29 @@ QStringList Recordset::boundValues() const
     return values;
 }
 
-int Recordset::positionOf(long long id)
+int Recordset::positionOf(long long id) const
 {
     if (order_ == RecordOrder::Table) {
-        // Table order is rowid order, and new records get the largest id.
+        // Table order is id order, and new records get the largest id.
         const auto found = std::lower_bound(keyset_.begin(), keyset_.end(), id);
         return found != keyset_.end() && *found == id ? int(found - keyset_.begin()) : -1;
     }
-    if (positionsValid_)
-        return id >= 0 && id < (long long)positionById_.size() ? positionById_[size_t(id)] : -1;
-    // Ids too sparse for a table: look them up one by one.
-    const auto found = std::find(keyset_.begin(), keyset_.end(), id);
-    return found != keyset_.end() ? int(found - keyset_.begin()) : -1;
-}
-
-void Recordset::buildPositions()
-{
-    const long long limit = 4 * (long long)keyset_.size() + 1000000;
-    long long largest = 0;
-    for (long long id : keyset_) {
-        if (id < 0 || id > limit)
-            return;
-        largest = std::max(largest, id);
-    }
-    positionById_.assign(size_t(largest + 1), -1);
-    for (size_t i = 0; i < keyset_.size(); ++i)
-        positionById_[size_t(keyset_[i])] = int(i);
-    positionsValid_ = true;
-}
-
-void Recordset::forgetPositions()
-{
-    positionsValid_ = false;
-    std::vector<int>().swap(positionById_);
+    return positions_.find(id);
 }
 
 Status Recordset::nextFreeId(long long& id)
 {
-    // Ids still held by this record set for rows deleted behind it are never reused,
-    // so a new record cannot appear at a stale place.
     const int rc = largestId_.step();
     const long long largestInTable = rc == SQLITE_ROW ? largestId_.columnInt64(0) : 0;
     largestId_.reset();
     if (rc != SQLITE_ROW)
         return db_->engineFailure(QStringLiteral("The record was not saved"));
-    id = std::max(largestInTable, largestIdSeen_) + 1;
+    const long long largest = std::max(largestInTable, largestIdSeen_);
+    // A new record must follow every other in table order, so it needs a larger id.
+    if (largest == std::numeric_limits<long long>::max())
+        return Status::failure(QStringLiteral(
+            "The record was not saved: the table holds a record with the largest record "
+            "number there is, so no new record can follow it."));
+    id = largest + 1;
     return {};
 }

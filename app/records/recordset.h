@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/records/database.h"
+#include "app/records/keypositions.h"
 #include "app/records/status.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 #include <vector>
 
 class BoundField;
+class SearchKey;
 
 enum class RecordOrder { Table, NameAscending, NameDescending };
 
@@ -19,8 +21,13 @@ enum class RecordOrder { Table, NameAscending, NameDescending };
 // Automatic saving: a pending new or edited record is committed, with the values of
 // the bound fields, before the current record changes (every move, FindFirst, a
 // reload), before a further AddNew or Edit, and by Update and close. A pending record
-// whose values did not change is dropped. Every operation reports failure as a
-// status; on a closed record set every operation fails.
+// whose values did not change is dropped. When Update or FindFirst settles a pending
+// record, a saved new record becomes current, and the bound fields show the record
+// current afterwards. Every operation reports failure as a status; on a closed record
+// set every operation fails.
+//
+// Changes another connection makes to the table are noticed at the next operation:
+// the keyset is read again, and the current record stays current while it exists.
 class Recordset {
 public:
     enum EditModeValue { EditNone = 0, EditInProgress = 1, EditAdd = 2 };
@@ -51,14 +58,15 @@ public:
     Status MoveNext();
     Status MovePrevious();
     // Makes current the first record, in record-set order, whose `column` equals
-    // `value` ignoring case; on a miss NoMatch is true and nothing moves.
+    // `value`, ignoring the case of every letter and trailing blanks on both sides; on a
+    // miss NoMatch is true and nothing moves.
     Status FindFirst(const QString& column, const QString& value);
 
     Status AddNew();
     Status Edit();
     // Commits the pending record now; a new record joins the end and becomes current.
     Status Update();
-    // Drops the pending record and shows the current record's values again.
+    // Drops the pending record and shows the current record again.
     Status CancelUpdate();
     // Removes the current record from the table; there is no current record until the
     // next move. A pending record is dropped first, so values blanked on screen
@@ -74,29 +82,37 @@ public:
 
 private:
     enum class Place { OnRecord, BeforeFirst, AfterLast, AfterDelete };
+    // A pending record settled before a move, or where it stands (Update, FindFirst).
+    enum class Settle { BeforeMove, InPlace };
 
     Status requireOpen() const;
+    Status beginOperation();
     Status beginMove();
-    Status commitPending(bool becomeCurrent);
+    Status syncWithTable();
+    Status settleBeforeClosing();
+    Status readDataVersion(Database* db, long long& version);
+    Status readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const;
+    void adoptKeyset(std::vector<long long> ids);
+    Status commitPending(Settle settle);
     void dropPending() { editMode_ = EditNone; }
     Status moveTo(int position);
-    Status readRow(long long id, QStringList& values, bool& found);
     void showCurrent();
+    Status showCurrentAsStored();
+    Status readRow(long long id, QStringList& values, bool& found);
     QStringList boundValues() const;
-    int positionOf(long long id);
-    void buildPositions();
-    void forgetPositions();
+    int positionOf(long long id) const;
     Status nextFreeId(long long& id);
+    Status findInTableOrder(const QByteArray& column, const SearchKey& key, int& found);
+    Status findInNameOrder(const QByteArray& column, const SearchKey& key, int& found);
 
     Database* db_ = nullptr;
     RecordOrder order_ = RecordOrder::Table;
     std::vector<long long> keyset_;
-    // Position of each id in keyset_, indexed by id, kept for the name orders (table
-    // order is sorted by id and searched by bisection). Ids too sparse for such a
-    // table are searched one by one instead.
-    std::vector<int> positionById_;
-    bool positionsValid_ = false;
+    // Kept for the name orders; table order is sorted by id and searched by bisection.
+    KeyPositions positions_;
     long long largestIdSeen_ = 0;
+    // SQLite's count of commits by other connections, when the keyset was last read.
+    long long dataVersion_ = 0;
 
     Place place_ = Place::BeforeFirst;
     int position_ = -1;
@@ -119,4 +135,5 @@ private:
     Statement updateRow_;
     Statement deleteRow_;
     Statement largestId_;
+    Statement dataVersionQuery_;
 };

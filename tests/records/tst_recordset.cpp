@@ -26,7 +26,10 @@ private slots:
     void failedCommitKeepsTheTypedValues();
     void deleteLeavesNoCurrentRecordUntilTheNextMove();
     void blankedValuesAreNeverCommitted();
-    void rowsDeletedBehindTheRecordSetNeverComeBack();
+    void settlingWithoutAMoveShowsTheCurrentRecord();
+    void rowsChangedBehindTheRecordSetAreSeenAtTheNextOperation();
+    void closingTheDatabaseClosesTheRecordSet();
+    void oddIdsWorkAndAnUnavailableIdFailsCleanly();
     void findFirstComparesTheTextAsAValue_data();
     void findFirstComparesTheTextAsAValue();
     void findFirstTakesTheFirstMatchInRecordSetOrder_data();
@@ -244,64 +247,194 @@ void TestRecordset::blankedValuesAreNeverCommitted()
     QCOMPARE(readTable(path_), sampleRecords({"ONE", "TWO"}));
 }
 
-void TestRecordset::rowsDeletedBehindTheRecordSetNeverComeBack()
+void TestRecordset::settlingWithoutAMoveShowsTheCurrentRecord()
+{
+    open(QStringList{"ACETONE", "BENZENE"});
+    QVERIFY(rs().MoveNext().ok());
+    // An untouched new record is dropped: the record before it is shown again.
+    QVERIFY(rs().AddNew().ok());
+    QVERIFY(rs().Update().ok());
+    QCOMPARE(shownName(), QStringLiteral("BENZENE"));
+    QCOMPARE(repositions_.last(), 1);
+
+    // A record saved by a search that misses stays current, so Delete removes that one.
+    QVERIFY(rs().AddNew().ok());
+    holders_[0].text = QStringLiteral("NEWCHEM");
+    QVERIFY(rs().FindFirst(QStringLiteral("Name"), QStringLiteral("ABSENT")).ok());
+    QVERIFY(rs().NoMatch());
+    QCOMPARE(shownName(), QStringLiteral("NEWCHEM"));
+    QCOMPARE(repositions_.last(), 2);
+    QVERIFY(rs().Delete().ok());
+    QCOMPARE(readNames(path_), (QStringList{"ACETONE", "BENZENE"}));
+
+    QVERIFY(rs().MoveFirst().ok());
+    QVERIFY(rs().AddNew().ok());
+    holders_[0].text = QStringLiteral("DROPPED");
+    QVERIFY(rs().CancelUpdate().ok());
+    QCOMPARE(shownName(), QStringLiteral("ACETONE"));
+    QCOMPARE(repositions_.last(), 0);
+}
+
+void TestRecordset::rowsChangedBehindTheRecordSetAreSeenAtTheNextOperation()
 {
     open(QStringList{"ONE", "TWO", "THREE"});
-    QVERIFY(rs().Edit().ok());
-    holders_[0].text = QStringLiteral("CHANGED");
-
+    QVERIFY(rs().MoveNext().ok());
     Database second;
     QVERIFY(second.OpenDatabase(path_).ok());
-    QVERIFY(second.Execute(QStringLiteral("delete * from DATA1 ")).ok());
+    QVERIFY(second.Execute(QStringLiteral("DELETE FROM DATA1 WHERE Name='ONE'")).ok());
+    QVERIFY(second.Execute(QStringLiteral("INSERT INTO DATA1(Name) VALUES('FOUR')")).ok());
+    // The current record stays current at its new place; the new row is at the end.
+    QVERIFY(rs().MoveNext().ok());
+    QCOMPARE(shownName(), QStringLiteral("THREE"));
+    QCOMPARE(rs().AbsolutePosition(), 1);
+    QCOMPARE(rs().RecordCount(), 3);
+    QVERIFY(rs().MoveLast().ok());
+    QCOMPARE(shownName(), QStringLiteral("FOUR"));
 
-    // The edit of a deleted row is not written back, and says so.
-    QVERIFY(!rs().MoveNext().ok());
+    // After a clear, the record set is empty: nothing blank is shown as if it existed.
+    QVERIFY(rs().Edit().ok());
+    holders_[0].text = QStringLiteral("CHANGED");
+    QVERIFY(second.Execute(QStringLiteral("delete * from DATA1 ")).ok());
+    QVERIFY(!rs().MoveFirst().ok());
     QCOMPARE(rs().EditMode(), 0);
-    QVERIFY(rs().MoveFirst().ok());
-    QCOMPARE(shownName(), QString());
+    QCOMPARE(rs().RecordCount(), 0);
+    QVERIFY(rs().IsBOF() && rs().IsEOF());
+    QCOMPARE(repositions_.last(), -1);
+    QVERIFY(!rs().MoveNext().ok());
     QVERIFY(!rs().Edit().ok());
     QCOMPARE(readTable(path_).size(), 0);
 
-    // A new record gets an id of its own, so it never shows at a stale place.
+    // Ids are never handed out twice, whoever adds the rows.
     QVERIFY(rs().AddNew().ok());
     holders_[0].text = QStringLiteral("FRESH");
     QVERIFY(rs().Update().ok());
-    QCOMPARE(readNames(path_), QStringList{"FRESH"});
+    QVERIFY(second.Execute(QStringLiteral("INSERT INTO DATA1(Name) VALUES('OTHER')")).ok());
+    QVERIFY(rs().Edit().ok());
+    holders_[3].text = QStringLiteral("H2O");
+    QVERIFY(rs().Update().ok());
+    QCOMPARE(readNames(path_), (QStringList{"FRESH", "OTHER"}));
+    QCOMPARE(readTable(path_)[0][3], QStringLiteral("H2O"));
+    QCOMPARE(rs().RecordCount(), 2);
+}
+
+void TestRecordset::closingTheDatabaseClosesTheRecordSet()
+{
+    open(QStringList{"ONE", "TWO"});
+    QVERIFY(rs().Edit().ok());
+    holders_[0].text = QStringLiteral("SAVED");
+    QVERIFY(data_->Database().Close().ok());
+    QCOMPARE(readNames(path_), (QStringList{"SAVED", "TWO"}));
+    for (const Status& s : {rs().MoveNext(), rs().Edit(), rs().Update(), rs().Delete(),
+                            rs().AddNew(), rs().FindFirst(QStringLiteral("Name"), "TWO")})
+        QVERIFY(!s.ok());
+    QCOMPARE(rs().RecordCount(), 0);
+    QVERIFY(data_->Refresh().ok());
+    QCOMPARE(shownName(), QStringLiteral("SAVED"));
+}
+
+void TestRecordset::oddIdsWorkAndAnUnavailableIdFailsCleanly()
+{
+    open(sampleRecords({"MIDDLE"}), QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] asc"));
+    Database other;
+    QVERIFY(other.OpenDatabase(path_).ok());
+    QVERIFY(other
+                .Execute(QStringLiteral("INSERT INTO DATA1(rowid, Name) VALUES "
+                                        "(1099511627776, 'LARGE'), (-5, 'NEGATIVE')"))
+                .ok());
+    // A new id past 2^40 in a name order: the memory it takes follows the record count.
+    QVERIFY(rs().AddNew().ok());
+    holders_[0].text = QStringLiteral("ADDED");
+    QVERIFY(rs().Update().ok());
+    QCOMPARE(rs().AbsolutePosition(), 3);
+    QVERIFY(rs().FindFirst(QStringLiteral("Name"), QStringLiteral("negative")).ok());
+    QCOMPARE(rs().AbsolutePosition(), 2);
+    data_->setRecordSource(QStringLiteral("DATA1"));
+    QVERIFY(data_->Refresh().ok());
+    QCOMPARE(shownName(), QStringLiteral("NEGATIVE"));
+    QVERIFY(rs().FindFirst(QStringLiteral("Name"), QStringLiteral("added")).ok());
+    QCOMPARE(rs().AbsolutePosition(), 3);
+
+    // No id follows the largest there is: a clear failure, then the record can be dropped.
+    QVERIFY(other
+                .Execute(QStringLiteral(
+                    "INSERT INTO DATA1(rowid, Name) VALUES (9223372036854775807, 'LAST')"))
+                .ok());
+    QVERIFY(rs().AddNew().ok());
+    holders_[0].text = QStringLiteral("NO ROOM");
+    const Status update = rs().Update();
+    QVERIFY(!update.ok());
+    QVERIFY2(update.message().contains(QLatin1String("not saved")), qPrintable(update.message()));
+    QCOMPARE(rs().EditMode(), 2);
+    QVERIFY(rs().CancelUpdate().ok());
+    QVERIFY(rs().MoveLast().ok());
+    QCOMPARE(shownName(), QStringLiteral("LAST"));
     QVERIFY(rs().MoveFirst().ok());
-    QCOMPARE(shownName(), QString());
+    QCOMPARE(shownName(), QStringLiteral("NEGATIVE"));
+    QCOMPARE(readTable(path_).size(), 5);
 }
 
 void TestRecordset::findFirstComparesTheTextAsAValue_data()
 {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("found");
+    QTest::addColumn<QString>("found");
     QTest::newRow("case ignored") << "Name"
-                                  << "ethanol" << 1;
+                                  << "ethanol"
+                                  << "ETHANOL";
+    QTest::newRow("accented letter") << "Name"
+                                     << "éther"
+                                     << "ÉTHER";
+    QTest::newRow("Greek letters") << "Name"
+                                   << "α-tocopherol"
+                                   << "Α-TOCOPHEROL";
+    QTest::newRow("final sigma") << "Name"
+                                 << "οξυσ"
+                                 << "ΟΞΥΣ";
+    QTest::newRow("trailing blanks searched") << "Name"
+                                              << "ETHANOL  "
+                                              << "ETHANOL";
+    QTest::newRow("trailing blank stored") << "Name"
+                                           << "acetone"
+                                           << "ACETONE ";
     QTest::newRow("apostrophe") << "Name"
-                                << "n,n'-dimethylurea" << 2;
+                                << "n,n'-dimethylurea"
+                                << "N,N'-DIMETHYLUREA";
     QTest::newRow("quote in a query") << "Name"
-                                      << "X' OR '1'='1" << -1;
+                                      << "X' OR '1'='1"
+                                      << "";
     QTest::newRow("other column, any case") << "cas"
-                                            << "CAS-ACETONE" << 0;
+                                            << "CAS-ACETONE "
+                                            << "ACETONE ";
     QTest::newRow("no partial match") << "Name"
-                                      << "ETHAN" << -1;
+                                      << "ETHAN"
+                                      << "";
+    QTest::newRow("leading blank matters") << "Name"
+                                           << " ETHANOL"
+                                           << "";
     QTest::newRow("unknown column") << "Nonsense"
-                                    << "ETHANOL" << -2;
+                                    << "ETHANOL"
+                                    << "<fails>";
 }
 
 void TestRecordset::findFirstComparesTheTextAsAValue()
 {
     QFETCH(QString, column);
     QFETCH(QString, text);
-    QFETCH(int, found);
-    open(QStringList{"ACETONE", "ETHANOL", "N,N'-DIMETHYLUREA"});
-    QVERIFY(rs().MoveLast().ok());
-    QCOMPARE(rs().FindFirst(column, text).ok(), found > -2);
-    if (found > -2)
-        QCOMPARE(rs().NoMatch(), found < 0);
-    // A miss leaves the current record where it was.
-    QCOMPARE(rs().AbsolutePosition(), found < 0 ? 2 : found);
+    QFETCH(QString, found);
+    for (const char* source : {"DATA1", "SELECT * FROM DATA1 ORDER BY [Name] desc"}) {
+        open(sampleRecords({"ACETONE ", "ETHANOL", "N,N'-DIMETHYLUREA", "ÉTHER", "Α-TOCOPHEROL",
+                            "ΟΞΥΣ", "ETHANOLAMINE"}),
+             QString::fromLatin1(source));
+        QVERIFY(rs().MoveLast().ok());
+        const QString before = shownName();
+        const Status s = rs().FindFirst(column, text);
+        QCOMPARE(s.ok(), found != QLatin1String("<fails>"));
+        if (!s.ok())
+            continue;
+        QCOMPARE(rs().NoMatch(), found.isEmpty());
+        // A miss leaves the current record where it was.
+        QCOMPARE(shownName(), found.isEmpty() ? before : found);
+    }
 }
 
 void TestRecordset::findFirstTakesTheFirstMatchInRecordSetOrder_data()
@@ -309,7 +442,7 @@ void TestRecordset::findFirstTakesTheFirstMatchInRecordSetOrder_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
     QTest::newRow("table order") << "DATA1"
-                                 << "FORMIC ACID";
+                                 << "EU";
     QTest::newRow("ascending") << "SELECT * FROM DATA1 ORDER BY [Name] asc"
                                << "DIMETHYL ETHER";
     QTest::newRow("descending") << "SELECT * FROM DATA1 ORDER BY [Name] desc"
@@ -320,14 +453,24 @@ void TestRecordset::findFirstTakesTheFirstMatchInRecordSetOrder()
 {
     QFETCH(QString, source);
     QFETCH(QString, expected);
-    // Three records share a molecular weight; the search must pick by record-set order.
+    // Four records share a molecular weight, the first one stored with a trailing blank.
     QList<QStringList> records =
-        sampleRecords({"XENON", "FORMIC ACID", "ETHANOL", "DIMETHYL ETHER"});
-    for (int i = 1; i < 4; ++i)
-        records[i][4] = QStringLiteral("46.07");
+        sampleRecords({"EU", "FORMIC ACID", "ETHANOL", "DIMETHYL ETHER", "ZINC"});
+    for (int i = 0; i < 4; ++i)
+        records[i][4] = i == 0 ? QStringLiteral("46.07 ") : QStringLiteral("46.07");
     open(records, source);
     QVERIFY(rs().FindFirst(QStringLiteral("MolWeight"), QStringLiteral("46.07")).ok());
     QCOMPARE(shownName(), expected);
+
+    // A record added here joins the end of the record set, whatever its name.
+    QVERIFY(rs().AddNew().ok());
+    holders_[0].text = QStringLiteral("AAA");
+    holders_[4].text = QStringLiteral("46.07");
+    QVERIFY(rs().Update().ok());
+    QVERIFY(rs().FindFirst(QStringLiteral("MolWeight"), QStringLiteral("46.07")).ok());
+    QCOMPARE(shownName(), expected);
+    QVERIFY(rs().FindFirst(QStringLiteral("Name"), QStringLiteral("aaa")).ok());
+    QCOMPARE(rs().AbsolutePosition(), 5);
 }
 
 void TestRecordset::nameOrderIgnoresCaseAndBreaksTiesByEntry()

@@ -1,5 +1,6 @@
 #include "controls/button/accesskey.h"
 #include "controls/button/buttonsettings.h"
+#include "controls/button/faces.h"
 #include "controls/button/paintedbutton.h"
 #include "controls/button/palette.h"
 #include "controls/button/propertybag.h"
@@ -446,26 +447,29 @@ private slots:
         QTest::addColumn<int>("scheme");
         QTest::addColumn<int>("mouse"); // 0 away, 1 over, 2 come and gone
         QTest::addColumn<QRgb>("face");
-        QTest::addColumn<QRgb>("frame");
+        QTest::addColumn<QRgb>("highlight");
+        QTest::addColumn<QRgb>("darkShadow");
         QTest::addColumn<QRgb>("text");
-        QTest::newRow("system") << 1 << 0 << qRgb(0xD4, 0xD0, 0xC8) << qRgb(0x80, 0x78, 0x70)
-                                << qRgb(0x10, 0x18, 0x20);
-        // BackColor 0x336699 shaded by -64 gives the frame 0x002659.
-        const QRgb face = qRgb(0x99, 0x66, 0x33), frame = qRgb(0x59, 0x26, 0),
-                   text = qRgb(0xFF, 0, 0);
-        QTest::newRow("own") << 2 << 0 << face << frame << text;
-        // BackOver 0x00FF00 shaded by -64 gives 0x00BF00.
-        QTest::newRow("own, hovered")
-            << 2 << 1 << qRgb(0, 0xFF, 0) << qRgb(0, 0xBF, 0) << qRgb(0, 0, 0xFF);
-        QTest::newRow("own, left again") << 2 << 2 << face << frame << text;
+        QTest::newRow("system") << 1 << 0 << qRgb(0xD4, 0xD0, 0xC8) << qRgb(0xFF, 0xFF, 0xF0)
+                                << qRgb(0x30, 0x28, 0x20) << qRgb(0x10, 0x18, 0x20);
+        // BackColor 0x336699 shaded by +47 and by -192.
+        const QRgb face = qRgb(0x99, 0x66, 0x33), highlight = qRgb(0xC8, 0x95, 0x62),
+                   dark = qRgb(0, 0, 0), text = qRgb(0xFF, 0, 0);
+        QTest::newRow("own") << 2 << 0 << face << highlight << dark << text;
+        // BackOver 0x00FF00 shaded by +47 and by -192.
+        QTest::newRow("own, hovered") << 2 << 1 << qRgb(0, 0xFF, 0) << qRgb(0x2F, 0xFF, 0x2F)
+                                      << qRgb(0, 0x3F, 0) << qRgb(0, 0, 0xFF);
+        QTest::newRow("own, left again") << 2 << 2 << face << highlight << dark << text;
     }
 
+    // A new button's edge bevel in the colours of its scheme, hovered in BackOver.
     void faceShowsThePalette()
     {
         QFETCH(int, scheme);
         QFETCH(int, mouse);
         QFETCH(QRgb, face);
-        QFETCH(QRgb, frame);
+        QFETCH(QRgb, highlight);
+        QFETCH(QRgb, darkShadow);
         QFETCH(QRgb, text);
         paintedButton button;
         button.resize(140, 40);
@@ -481,18 +485,50 @@ private slots:
         button.setForeOver(0xFF0000);
         button.setColorScheme(scheme);
         button.show();
-        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), button.mapToGlobal(QPointF(3, 3)));
         QEvent leave(QEvent::Leave);
         if (mouse > 0)
-            QApplication::sendEvent(&button, &enter);
+            QTest::mouseMove(&button, QPoint(60, 20));
         if (mouse > 1)
             QApplication::sendEvent(&button, &leave);
         const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.pixel(5, 20), face);
-        QCOMPARE(image.pixel(0, 0), frame);
-        QCOMPARE(image.pixel(139, 39), frame);
+        QCOMPARE(image.pixel(0, 0), highlight);
+        QCOMPARE(image.pixel(139, 39), darkShadow);
         const auto pixels = reinterpret_cast<const QRgb*>(image.constBits());
         QVERIFY(std::count(pixels, pixels + image.width() * image.height(), text) > 20);
+    }
+
+    // The window is shaped on every resize and every change of type.
+    void windowShapeFollowsTypeAndSize()
+    {
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setButtonType(3);
+        button->setGeometry(10, 10, 121, 33);
+        window.show();
+        QCOMPARE(button->mask(), BuildShape(3, 121, 33));
+        QVERIFY(!button->mask().contains(QPoint(1, 0)));
+        button->resize(89, 25);
+        QCOMPARE(button->mask(), BuildShape(3, 89, 25));
+        button->setButtonType(2);
+        QCOMPARE(button->mask(), QRegion(0, 0, 89, 25));
+    }
+
+    // The window's default button looks it, once the container says so.
+    void defaultLookIsAnAmbientChange()
+    {
+        paintedButton button;
+        button.resize(80, 25);
+        button.show();
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xFF, 0xFF, 0xF0));
+        button.setDisplayAsDefault(true);
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0x30, 0x28, 0x20));
+        // Own colours take no ambient change; the look waits for the next paint.
+        button.setColorScheme(2);
+        const QRgb ownDarkShadow = qRgb(0x14, 0x10, 0x08);
+        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
+        button.setDisplayAsDefault(false);
+        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
     }
 
     void disableRefreshHoldsTheFace()
@@ -512,7 +548,7 @@ private slots:
         button.Refresh();
         const QImage after = button.grab().toImage();
         QCOMPARE(after.pixel(5, 20), qRgb(0x99, 0x66, 0x33));
-        QCOMPARE(after.pixel(149, 39), qRgb(0x59, 0x26, 0x00));
+        QCOMPARE(after.pixel(1, 1), qRgb(0xB8, 0x85, 0x52));
     }
 };
 

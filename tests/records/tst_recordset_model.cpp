@@ -1,0 +1,442 @@
+// Random sequences of record-set operations, checked after every step against a small
+// model of what the record set promises. FLASKBOOK_MODEL_SECONDS runs it longer, and
+// FLASKBOOK_MODEL_SEED repeats the run a failure names.
+
+#include "app/records/datacontrol.h"
+#include "app/records/schema.h"
+#include "tests/support/testdatabase.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <array>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QStringList kValues{"ACETONE",
+                          "acetone ",
+                          "ÉTHER",
+                          "éther",
+                          "Α-TOCOPHEROL",
+                          "α-tocopherol",
+                          "N,N'-DIMETHYLUREA",
+                          "X' OR '1'='1",
+                          "ΟΞΥΣ",
+                          "οξυς",
+                          "",
+                          " ",
+                          "ZINC",
+                          "46.07",
+                          "46.07  "};
+
+// What the record set promises, kept as plainly as it can be said.
+struct Model {
+    enum Place { OnRecord, BeforeFirst, AfterLast, AfterDelete };
+
+    QList<QPair<qint64, QStringList>> table; // by id
+    RecordOrder order = RecordOrder::Table;
+    QList<qint64> keyset;
+    Place place = AfterLast;
+    int position = 0;
+    int editMode = 0;
+    qint64 pendingId = 0;
+    QStringList pendingOriginal;
+    bool noMatch = false;
+    bool stale = false;
+    qint64 largestSeen = 0;
+    QStringList shown = blank();
+
+    static QStringList blank() { return QStringList(11, QString("")); }
+    static QByteArray nocase(const QString& text) { return text.toUtf8().toLower(); }
+
+    int rowOf(qint64 id) const
+    {
+        for (int i = 0; i < table.size(); ++i)
+            if (table[i].first == id)
+                return i;
+        return -1;
+    }
+    QStringList current() const
+    {
+        return place == OnRecord && rowOf(keyset[position]) >= 0
+                   ? table[rowOf(keyset[position])].second
+                   : blank();
+    }
+    qint64 tableMax() const { return table.isEmpty() ? 0 : table.last().first; }
+
+    void readKeyset()
+    {
+        QList<QPair<qint64, QStringList>> rows = table;
+        if (order != RecordOrder::Table) {
+            std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+                return nocase(a.second[0]) < nocase(b.second[0]);
+            });
+            if (order == RecordOrder::NameDescending)
+                std::reverse(rows.begin(), rows.end());
+        }
+        keyset.clear();
+        for (const auto& row : rows)
+            keyset.append(row.first);
+        largestSeen = keyset.isEmpty() ? 0 : *std::max_element(keyset.begin(), keyset.end());
+    }
+    bool moveTo(int to)
+    {
+        if (to < 0) {
+            place = BeforeFirst;
+            position = -1;
+        } else if (to >= keyset.size()) {
+            place = AfterLast;
+            position = int(keyset.size());
+        } else {
+            place = OnRecord;
+            position = to;
+        }
+        shown = current();
+        return true;
+    }
+    void sync()
+    {
+        if (!stale)
+            return;
+        stale = false;
+        const bool wasOn = place == OnRecord;
+        const qint64 id = wasOn ? keyset[position] : 0;
+        readKeyset();
+        if (wasOn && keyset.contains(id)) {
+            position = int(keyset.indexOf(id));
+            if (editMode == 0)
+                moveTo(position);
+            return;
+        }
+        if (wasOn)
+            place = AfterDelete;
+        if (place == AfterLast)
+            position = int(keyset.size());
+        else if (place == AfterDelete)
+            position = std::min(position, int(keyset.size()));
+        if (wasOn && editMode == 0)
+            shown = blank();
+    }
+    bool commit(bool inPlace)
+    {
+        if (editMode == 0)
+            return true;
+        const int mode = editMode;
+        editMode = 0;
+        if (shown == pendingOriginal) {
+            if (inPlace)
+                shown = current();
+            return true;
+        }
+        if (mode == 2) {
+            const qint64 id = std::max(tableMax(), largestSeen) + 1;
+            table.append({id, shown});
+            keyset.append(id);
+            largestSeen = id;
+            return inPlace ? moveTo(int(keyset.size()) - 1) : true;
+        }
+        const int row = rowOf(pendingId);
+        if (row < 0) {
+            shown = current();
+            return false;
+        }
+        table[row].second = shown;
+        return true;
+    }
+    bool beginMove() { return (sync(), commit(false)) && !keyset.isEmpty(); }
+    bool move(const QString& which)
+    {
+        if (!beginMove())
+            return false;
+        const int count = int(keyset.size());
+        if (which == "First")
+            return moveTo(0);
+        if (which == "Last")
+            return moveTo(count - 1);
+        if (which == "Next")
+            return place == AfterLast ? false
+                                      : moveTo(place == OnRecord      ? position + 1
+                                               : place == AfterDelete ? position
+                                                                      : 0);
+        return place == BeforeFirst ? false : moveTo(place == AfterLast ? count - 1 : position - 1);
+    }
+    bool findFirst(int column, const QString& text)
+    {
+        sync();
+        if (!commit(true))
+            return false;
+        auto trimmed = [](QString s) {
+            while (s.endsWith(QLatin1Char(' ')))
+                s.chop(1);
+            return s;
+        };
+        int found = -1;
+        for (int p = 0; p < keyset.size() && found < 0; ++p) {
+            if (trimmed(table[rowOf(keyset[p])].second[column])
+                    .compare(trimmed(text), Qt::CaseInsensitive) == 0)
+                found = p;
+        }
+        noMatch = found < 0;
+        return noMatch || moveTo(found);
+    }
+    bool addNew()
+    {
+        sync();
+        if (!commit(false))
+            return false;
+        editMode = 2;
+        pendingOriginal = blank();
+        shown = blank();
+        return true;
+    }
+    bool edit()
+    {
+        sync();
+        if (!commit(false) || place != OnRecord)
+            return false;
+        shown = pendingOriginal = current();
+        pendingId = keyset[position];
+        editMode = 1;
+        return true;
+    }
+    bool remove()
+    {
+        editMode = 0;
+        sync();
+        if (place != OnRecord)
+            return false;
+        table.removeAt(rowOf(keyset[position]));
+        keyset.removeAt(position);
+        place = AfterDelete;
+        return true;
+    }
+    bool load(RecordOrder newOrder)
+    {
+        sync();
+        if (!commit(false))
+            return false;
+        order = newOrder;
+        stale = false;
+        readKeyset();
+        noMatch = false;
+        return moveTo(0);
+    }
+};
+
+} // namespace
+
+class TestRecordsetModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomSequencesKeepTheContract();
+
+private:
+    QStringList randomRow();
+    void compare(const Model& model, bool modelOk, const Status& status, const QString& step);
+    void otherConnection(const char* sql, const QStringList& values = {});
+
+    QRandomGenerator random_;
+    QTemporaryDir dir_;
+    QString path_;
+    std::unique_ptr<DataControl> data_;
+    std::array<TextHolder, 11> holders_;
+    QString context_;
+    QStringList trace_;
+};
+
+QStringList TestRecordsetModel::randomRow()
+{
+    QStringList row;
+    for (int i = 0; i < 11; ++i)
+        row.append(kValues[random_.bounded(int(kValues.size()))]);
+    return row;
+}
+
+void TestRecordsetModel::otherConnection(const char* sql, const QStringList& values)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray value = values[i].toUtf8();
+        sqlite3_bind_text(st, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+    }
+    QCOMPARE(sqlite3_step(st), SQLITE_DONE);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+void TestRecordsetModel::compare(const Model& model, bool modelOk, const Status& status,
+                                 const QString& step)
+{
+    trace_.append(step);
+    const QString where =
+        context_ + trace_.mid(std::max<qsizetype>(0, trace_.size() - 12)).join(", ");
+    Recordset& rs = data_->Recordset();
+    QVERIFY2(status.ok() == modelOk, qPrintable(where + ": " + status.message()));
+    QVERIFY2(rs.RecordCount() == model.keyset.size(), qPrintable(where + ": count"));
+    const int position = model.place == Model::OnRecord ? model.position : -1;
+    QVERIFY2(rs.AbsolutePosition() == position, qPrintable(where + ": position"));
+    const bool empty = model.keyset.isEmpty();
+    QVERIFY2(rs.IsBOF() == (empty || model.place == Model::BeforeFirst), qPrintable(where));
+    QVERIFY2(rs.IsEOF() == (empty || model.place == Model::AfterLast), qPrintable(where));
+    QVERIFY2(rs.EditMode() == model.editMode, qPrintable(where + ": edit mode"));
+    QVERIFY2(rs.NoMatch() == model.noMatch, qPrintable(where + ": NoMatch"));
+    QCOMPARE(model.shown.size(), 11);
+    for (int i = 0; i < 11; ++i)
+        QVERIFY2(holders_[size_t(i)].text == model.shown[i],
+                 qPrintable(where + ": field " + QString::number(i) + " shows \"" +
+                            holders_[size_t(i)].text + "\", not \"" + model.shown[i] + "\""));
+    QList<QStringList> rows;
+    for (const auto& row : model.table)
+        rows.append(row.second);
+    QVERIFY2(readTable(path_) == rows, qPrintable(where + ": table"));
+}
+
+void TestRecordsetModel::randomSequencesKeepTheContract()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("FLASKBOOK_MODEL_SEED")
+                             ? qgetenv("FLASKBOOK_MODEL_SEED").toUInt()
+                             : QRandomGenerator::global()->generate();
+    const int seconds = qEnvironmentVariableIsSet("FLASKBOOK_MODEL_SECONDS")
+                            ? qEnvironmentVariableIntValue("FLASKBOOK_MODEL_SECONDS")
+                            : 20;
+    random_.seed(seed);
+    path_ = dir_.filePath(QStringLiteral("Flaskbook.mdb"));
+    const std::array<RecordOrder, 3> orders{RecordOrder::Table, RecordOrder::NameAscending,
+                                            RecordOrder::NameDescending};
+    const QStringList sources{"DATA1", "SELECT * FROM DATA1 ORDER BY [Name] asc",
+                              "SELECT * FROM DATA1 ORDER BY [Name] desc"};
+    QElapsedTimer clock;
+    clock.start();
+    int steps = 0;
+    for (int run = 0; clock.elapsed() < seconds * 1000; ++run) {
+        Model model;
+        QList<QStringList> rows;
+        for (int i = random_.bounded(7); i > 0; --i) {
+            rows.append(randomRow());
+            model.table.append({i, rows.last()});
+        }
+        for (int i = 0; i < model.table.size(); ++i)
+            model.table[i].first = i + 1;
+        data_.reset();
+        createTestDatabase(path_, rows);
+        data_ = std::make_unique<DataControl>();
+        for (int i = 0; i < 11; ++i)
+            data_->bind(recordColumns()[i], &holders_[size_t(i)]);
+        data_->setDatabaseName(path_);
+        int source = random_.bounded(3);
+        data_->setRecordSource(sources[source]);
+        compare(model, model.load(orders[size_t(source)]), data_->Refresh(), "open");
+
+        for (int step = 0; step < 200; ++step, ++steps) {
+            context_ = QStringLiteral("seed %1, run %2, step %3: ").arg(seed).arg(run).arg(step);
+            if (QTest::currentTestFailed())
+                return;
+            Recordset& rs = data_->Recordset();
+            const int column = random_.bounded(11);
+            const QString value = kValues[random_.bounded(int(kValues.size()))];
+            switch (random_.bounded(15)) {
+            case 0:
+            case 1: {
+                const char* which[] = {"First", "Last", "Next", "Previous"};
+                const QString move = which[random_.bounded(4)];
+                const Status s = move == "First"  ? rs.MoveFirst()
+                                 : move == "Last" ? rs.MoveLast()
+                                 : move == "Next" ? rs.MoveNext()
+                                                  : rs.MovePrevious();
+                compare(model, model.move(move), s, move);
+                break;
+            }
+            case 2:
+                compare(model, model.addNew(), rs.AddNew(), "AddNew");
+                break;
+            case 3:
+                compare(model, model.edit(), rs.Edit(), "Edit");
+                break;
+            case 4:
+            case 5:
+                if (model.editMode != 0) {
+                    trace_.append(QStringLiteral("type %1 in %2").arg(value).arg(column));
+                    holders_[size_t(column)].text = value;
+                    model.shown[column] = value;
+                }
+                break;
+            case 6: {
+                model.sync();
+                compare(model, model.commit(true), rs.Update(), "Update");
+                break;
+            }
+            case 7:
+                model.editMode = 0;
+                model.sync();
+                model.shown = model.current();
+                compare(model, true, rs.CancelUpdate(), "CancelUpdate");
+                break;
+            case 8:
+                // The window blanks the boxes before it deletes.
+                for (TextHolder& holder : holders_)
+                    holder.text = QString("");
+                model.shown = Model::blank();
+                compare(model, model.remove(), rs.Delete(), "Delete");
+                break;
+            case 9:
+            case 10: {
+                const int searched = columnIndex(searchableColumns()[random_.bounded(7)]);
+                QString text = value;
+                if (random_.bounded(2))
+                    text = random_.bounded(2) ? text.toLower() : text.toUpper() + "  ";
+                compare(model, model.findFirst(searched, text),
+                        rs.FindFirst(recordColumns()[searched], text), "FindFirst " + text);
+                break;
+            }
+            case 11:
+                source = random_.bounded(3);
+                data_->setRecordSource(sources[source]);
+                compare(model, model.load(orders[size_t(source)]), data_->Refresh(), "Refresh");
+                break;
+            case 12: {
+                model.sync();
+                const bool closedOk = model.commit(false);
+                const Status closed = data_->Close();
+                if (closed.ok() && closedOk)
+                    compare(model, model.load(model.order), data_->Refresh(), "Close, reopen");
+                else
+                    compare(model, closedOk, closed, "Close");
+                break;
+            }
+            case 13: {
+                const QStringList row = randomRow();
+                otherConnection("INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)", row);
+                model.table.append({model.tableMax() + 1, row});
+                trace_.append(QStringLiteral("other inserts"));
+                model.stale = true;
+                break;
+            }
+            case 14:
+                if (!model.table.isEmpty()) {
+                    const int row = random_.bounded(int(model.table.size()));
+                    const QByteArray sql = "DELETE FROM DATA1 WHERE rowid=" +
+                                           QByteArray::number(model.table[row].first);
+                    otherConnection(sql.constData());
+                    model.table.removeAt(row);
+                    trace_.append(QStringLiteral("other deletes %1").arg(row));
+                    model.stale = true;
+                }
+                break;
+            }
+        }
+    }
+    qInfo("%d steps, seed %u", steps, seed);
+}
+
+QTEST_GUILESS_MAIN(TestRecordsetModel)
+#include "tst_recordset_model.moc"
