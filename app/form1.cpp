@@ -292,7 +292,16 @@ void Form1::editbtn_Click()
     ui->searchbtn->setEnabled(false);
     ui->editbtn->setEnabled(false);
     ui->cleardbbtn->setEnabled(false);
-    rs().Edit();
+    if (const Status opened = rs().Edit(); !opened.ok() && rs().AbsolutePosition() >= 0) {
+        // The record is there but cannot be opened now; what the user typed would be lost.
+        ui->searchtxt->setLocked(false);
+        for (paintedButton* button : {ui->searchbtn, ui->editbtn, ui->cleardbbtn})
+            button->setEnabled(true);
+        MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
+                   .arg(storeFailureReason(opened, Data1.DatabaseName())),
+               vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
+        return;
+    }
     for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
                                   ui->deletebtn, ui->newbtn, ui->undobtn, ui->printbtn})
         button->setEnabled(false);

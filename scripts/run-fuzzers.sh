@@ -5,7 +5,7 @@
 set -e
 seconds=${1:-600}
 build=${2:-build-fuzz}
-shift 2 2>/dev/null || shift $#
+[ $# -ge 2 ] && shift 2 || shift $#
 targets=${*:-picture buttonsettings}
 source=$(cd "$(dirname "$0")/.." && pwd)
 export LSAN_OPTIONS="suppressions=$source/fuzz/lsan.supp"

@@ -1,10 +1,12 @@
 #include "controls/button/paintedbutton.h"
 #include "controls/textbox.h"
 #include "tests/support/formdriver.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/support/testdatabase.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -13,22 +15,23 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
 
 enum class Fault { Locked, FolderUnwritable, FileMoved, DiskFull };
 
-// Makes a folder unwritable even for root, whose permissions are never checked.
-bool setImmutable(const QString& folder, bool immutable)
+// Keeps a folder from being written, or a file from being removed, even by root, whose
+// permissions are never checked. Without root only a folder can be kept so.
+bool setImmutable(const QString& path, bool immutable)
 {
     if (geteuid() != 0)
-        return QFile::setPermissions(folder,
-                                     immutable ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
+        return QFileInfo(path).isDir() &&
+               QFile::setPermissions(path, immutable
+                                               ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
                                                : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                      QFileDevice::ExeOwner);
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
     int flags = 0;
     bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
     flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
@@ -38,17 +41,16 @@ bool setImmutable(const QString& folder, bool immutable)
     return done;
 }
 
-// Fills the file system holding `folder` up to the last byte.
-void fillUp(const QString& filler)
+QByteArray contents(const QString& path)
 {
-    QFile file(filler);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    const QByteArray block(4096, 'x');
-    while (file.write(block) == block.size() && file.flush()) {
-    }
-    QByteArray byte(1, 'x');
-    while (file.write(byte) == 1 && file.flush()) {
-    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 } // namespace
@@ -61,6 +63,9 @@ class TestFailureReports : public QObject {
 private slots:
     void failedUpdateNamesTheCauseAndLosesNothing_data();
     void failedUpdateNamesTheCauseAndLosesNothing();
+    void recordThatCannotBeReadIsNotOpenedForTyping();
+    void backupAndSaveAsOnAFullDiskLeaveTheOldFiles();
+    void backupFolderBlockedByAFileIsReported();
 };
 
 void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
@@ -85,18 +90,14 @@ void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing()
 
     FormDriver ui;
     const QString folder = ui.paths().dataFolder;
+    std::unique_ptr<SmallFileSystem> small;
     if (fault == Fault::DiskFull) {
-        if (geteuid() != 0)
-            QSKIP("filling a disk needs a small file system, which only root may mount");
-        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=1m") != 0)
-            QSKIP(qPrintable(QStringLiteral("cannot mount a small file system: %1")
-                                 .arg(QString::fromLocal8Bit(strerror(errno)))));
+        small = std::make_unique<SmallFileSystem>(folder, 1024);
+        if (!small->unavailable().isEmpty())
+            QSKIP(qPrintable(small->unavailable()));
     }
-    const auto unmount = qScopeGuard([&] {
-        ui.close();
-        if (fault == Fault::DiskFull)
-            ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
-    });
+    // The window lets go of the file before the file system goes.
+    const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
     ui.openNamed({"ACETONE", "BENZENE"});
     ui.form().Data1.Database().setBusyTimeout(50);
 
@@ -124,7 +125,7 @@ void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing()
         QVERIFY(QFile::rename(file, file + QStringLiteral(".moved")));
         break;
     case Fault::DiskFull:
-        fillUp(filler);
+        SmallFileSystem::fillUp(filler);
         break;
     }
     const auto repair = [&] {
@@ -154,6 +155,87 @@ void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing()
     QCOMPARE(readNames(file),
              editing ? QStringList({name, "BENZENE"}) : QStringList({"ACETONE", "BENZENE", name}));
     QCOMPARE(readTable(file)[editing ? 0 : 2][9], note);
+}
+
+void TestFailureReports::recordThatCannotBeReadIsNotOpenedForTyping()
+{
+    FormDriver ui;
+    ui.openNamed({"ACETONE"});
+    ui.form().Data1.Database().setBusyTimeout(50);
+    {
+        WriteLock lock(ui.databaseFile());
+        ui.click("editbtn");
+    }
+    QCOMPARE(ui.prompts().size(), 1);
+    QVERIFY2(ui.prompts()[0].contains(QLatin1String("cannot be edited")),
+             qPrintable(ui.prompts()[0]));
+    QVERIFY2(ui.prompts()[0].contains(QLatin1String("locked")), qPrintable(ui.prompts()[0]));
+    QVERIFY(ui.box("nametxt")->Locked());
+    QVERIFY(ui.button("editbtn")->isEnabled());
+    QVERIFY(ui.button("searchbtn")->isEnabled());
+
+    ui.click("editbtn");
+    ui.type("nametxt", QStringLiteral("NEW "));
+    ui.click("updatebtn");
+    QCOMPARE(readNames(ui.databaseFile()), QStringList{"NEW ACETONE"});
+}
+
+void TestFailureReports::backupAndSaveAsOnAFullDiskLeaveTheOldFiles()
+{
+    FormDriver ui;
+    const Paths paths = ui.paths();
+    QVERIFY(QDir().mkpath(paths.backupFolder));
+    SmallFileSystem small(paths.backupFolder, 1024);
+    if (!small.unavailable().isEmpty())
+        QSKIP(qPrintable(small.unavailable()));
+    const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
+    write(paths.backupFile(), "the last backup");
+    // The last page of this file has room for 100 more bytes, less than a record's text.
+    const QString exported = paths.backupFolder + QStringLiteral("/record.txt");
+    write(exported, QByteArray(4096 - 100, 'x'));
+    SmallFileSystem::fillUp(paths.backupFolder + QStringLiteral("/filler"));
+    ui.openNamed({"ACETONE"});
+
+    ui.dialogs.queueAccept(exported);
+    ui.click("saveasbtn");
+    ui.dialogs.queueAccept(paths.backupFolder + QStringLiteral("/new.txt"));
+    ui.click("saveasbtn");
+    ui.boxes.queueAnswer(vbYes);
+    ui.click("backupbtn");
+
+    const QStringList prompts = ui.prompts();
+    QCOMPARE(prompts.size(), 4);
+    QVERIFY2(prompts[0].startsWith("The record could not be saved to " + exported) &&
+                 prompts[0].contains(QLatin1String("No space left on device")),
+             qPrintable(prompts[0]));
+    QVERIFY2(prompts[1].contains(QLatin1String("No space left on device")), qPrintable(prompts[1]));
+    QVERIFY2(prompts[3].startsWith("The database could not be saved to " + paths.backupFile()) &&
+                 prompts[3].contains(QLatin1String("No space left on device")),
+             qPrintable(prompts[3]));
+    QCOMPARE(contents(exported), QByteArray(4096 - 100, 'x'));
+    QCOMPARE(contents(paths.backupFile()), QByteArray("the last backup"));
+    QCOMPARE(QDir(paths.backupFolder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"Flaskbook.mdb", "filler", "record.txt"}));
+}
+
+void TestFailureReports::backupFolderBlockedByAFileIsReported()
+{
+    FormDriver ui;
+    const Paths paths = ui.paths();
+    write(paths.backupFolder, "in the way");
+    if (!setImmutable(paths.backupFolder, true))
+        QSKIP("no file here can be kept from being removed");
+    const auto release = qScopeGuard([&paths] { setImmutable(paths.backupFolder, false); });
+    ui.openNamed({"ACETONE"});
+    ui.boxes.queueAnswer(vbYes);
+    ui.click("backupbtn");
+
+    QCOMPARE(ui.prompts().size(), 2);
+    QVERIFY2(ui.prompts()[1].contains("The backup folder " + paths.backupFolder +
+                                      " cannot be made: a file of that name is in its place and "
+                                      "cannot be removed"),
+             qPrintable(ui.prompts()[1]));
+    QCOMPARE(contents(paths.backupFolder), QByteArray("in the way"));
 }
 
 QTEST_MAIN(TestFailureReports)
