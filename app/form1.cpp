@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/failurereason.h"
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
@@ -292,7 +293,16 @@ void Form1::editbtn_Click()
     ui->searchbtn->setEnabled(false);
     ui->editbtn->setEnabled(false);
     ui->cleardbbtn->setEnabled(false);
-    rs().Edit();
+    if (const Status opened = rs().Edit(); !opened.ok() && rs().AbsolutePosition() >= 0) {
+        // The record is there but cannot be opened now; what the user typed would be lost.
+        ui->searchtxt->setLocked(false);
+        for (paintedButton* button : {ui->searchbtn, ui->editbtn, ui->cleardbbtn})
+            button->setEnabled(true);
+        MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
+                   .arg(storeFailureReason(opened, Data1.DatabaseName())),
+               vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
+        return;
+    }
     for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
                                   ui->deletebtn, ui->newbtn, ui->undobtn, ui->printbtn})
         button->setEnabled(false);
@@ -324,7 +334,7 @@ void Form1::updatebtn_Click()
         if (const Status saved = rs().Update(); !saved.ok()) {
             MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
                                   "on screen; press Update to try again.")
-                       .arg(saved.message()),
+                       .arg(storeFailureReason(saved, Data1.DatabaseName())),
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
@@ -392,7 +402,8 @@ void Form1::deletebtn_Click()
     if (const Status deleted = rs().Delete(); !deleted.ok()) {
         // The record is still there: say so and show it again as it is.
         rs().CancelUpdate();
-        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1").arg(deleted.message()),
+        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1")
+                   .arg(storeFailureReason(deleted, Data1.DatabaseName())),
                vbOKOnly | vbExclamation, QStringLiteral("Record Delete Message"));
         ShowStructureImage();
         return;
@@ -449,7 +460,7 @@ void Form1::closeEvent(QCloseEvent* event)
         const int answer =
             MsgBox(QStringLiteral("The record you entered could not be saved:\n%1"
                                   "\n\nClose Flaskbook without saving it?")
-                       .arg(s.message()),
+                       .arg(storeFailureReason(s, Data1.DatabaseName())),
                    vbYesNo | vbExclamation | vbDefaultButton2, QStringLiteral("Record Save Error"));
         if (answer != vbYes) {
             event->ignore();

@@ -16,6 +16,21 @@ namespace {
 // A copy that takes longer than this shows its progress.
 constexpr int kProgressAfterMs = 500;
 
+// Makes the backup folder, removing a file that stands where it belongs. Returns why the
+// folder cannot be had, or an empty string.
+QString makeBackupFolder(const QString& path)
+{
+    const QString folder = QDir::toNativeSeparators(path);
+    QFile inTheWay(path);
+    if (!QFileInfo(path).isDir() && inTheWay.exists() && !inTheWay.remove())
+        return QStringLiteral("The backup folder %1 cannot be made: a file of that name is in its "
+                              "place and cannot be removed (%2).")
+            .arg(folder, inTheWay.errorString());
+    if (!QDir().mkpath(path))
+        return QStringLiteral("The backup folder %1 cannot be made.").arg(folder);
+    return {};
+}
+
 } // namespace
 
 void Form1::backupbtn_Click()
@@ -28,9 +43,7 @@ void Form1::backupbtn_Click()
                vbYesNo | vbQuestion | vbDefaultButton2,
                QStringLiteral("Backup and Restart Flaskbook")) != vbYes)
         return;
-    if (!QFileInfo(paths_.backupFolder).isDir())
-        QFile::remove(paths_.backupFolder);
-    QDir().mkpath(paths_.backupFolder);
+    QString failure = makeBackupFolder(paths_.backupFolder);
     // Closing commits a record still pending, so the copy holds it.
     Data1.Close();
 
@@ -40,10 +53,11 @@ void Form1::backupbtn_Click()
     progress.setWindowTitle(QStringLiteral("Backup Database"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressAfterMs);
-    const QString failure = CopyFile(
-        paths_.databaseFile(), paths_.backupFile(), [&progress](qint64 copied, qint64 total) {
-            progress.setValue(total > 0 ? int(copied * 100 / total) : 100);
-        });
+    if (failure.isEmpty())
+        failure = CopyFile(paths_.databaseFile(), paths_.backupFile(),
+                           [&progress](qint64 copied, qint64 total) {
+                               progress.setValue(total > 0 ? int(copied * 100 / total) : 100);
+                           });
     progress.reset();
     if (failure.isEmpty())
         MsgBox(QStringLiteral("Database file has been saved to ") + target,

@@ -44,11 +44,28 @@ QString appendRecordText(const QString& path, const QStringList& fieldTexts)
         block += withCrLf(line) + QStringLiteral("\r\n");
 
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    const bool existed = file.exists();
+    // Unbuffered: a write that stops short is tried again, so its real reason comes out.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return file.errorString();
+    const qint64 sizeBefore = file.size();
     const QByteArray bytes = block.toLocal8Bit();
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return file.errorString();
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written != bytes.size()) {
+        // No half block stays behind, on a full disk for instance: the file is left as it was.
+        const QString failure = file.errorString();
+        file.resize(sizeBefore);
+        file.close();
+        if (!existed)
+            file.remove();
+        return failure;
+    }
     file.close();
     if (file.error() != QFileDevice::NoError)
         return file.errorString();

@@ -13,9 +13,11 @@
 
 #include <bit>
 
+#include <unistd.h>
+
 QByteArray checkPictureFile(const uint8_t* data, size_t size)
 {
-    // One file per process, rewritten for every input.
+    // One file name per process, so fuzzers running side by side do not meet.
     static const QString path =
         QDir::temp().filePath(QStringLiteral("flaskbook-fuzz-picture-%1").arg(getpid()));
     QFile file(path);

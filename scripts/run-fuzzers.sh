@@ -1,14 +1,16 @@
 #!/bin/sh
-# Runs each fuzz target of the build folder BUILD (default build-fuzz) for SECONDS
-# (default 600), one after another at the lowest priority. New inputs gather in
+# Runs the fuzz TARGETS (default: all) of the build folder BUILD (default build-fuzz) for
+# SECONDS (default 600) each, one after another at the lowest priority. New inputs gather in
 # BUILD/corpus/TARGET, findings in BUILD/findings/TARGET.
 set -e
 seconds=${1:-600}
 build=${2:-build-fuzz}
+[ $# -ge 2 ] && shift 2 || shift $#
+targets=${*:-picture buttonsettings}
 source=$(cd "$(dirname "$0")/.." && pwd)
 export LSAN_OPTIONS="suppressions=$source/fuzz/lsan.supp"
 
-for target in picture buttonsettings; do
+for target in $targets; do
     mkdir -p "$build/corpus/$target" "$build/findings/$target"
     dict=""
     [ -f "$source/fuzz/$target.dict" ] && dict="-dict=$source/fuzz/$target.dict"

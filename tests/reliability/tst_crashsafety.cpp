@@ -1,25 +1,23 @@
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/support/testdatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include <sqlite3.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -185,8 +183,6 @@ private slots:
 
 private:
     void verifyFile(const QString& path, const Reported& reported);
-    // Mounts a small file system of its own at `folder`; empty on success, else why not.
-    QString mountSmallFileSystem(const QString& folder);
 };
 
 // Every kill leaves a sound file that holds everything reported as committed; a record may
@@ -255,39 +251,21 @@ void TestCrashSafety::killedWriterKeepsEveryReportedCommit()
     qInfo("%d kills, %d reported commits in %lld ms", kRounds, reported.commits, clock.elapsed());
 }
 
-QString TestCrashSafety::mountSmallFileSystem(const QString& folder)
-{
-    if (geteuid() != 0)
-        return QStringLiteral("mounting a small file system needs root");
-    if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=2m") != 0)
-        return QStringLiteral("cannot mount a small file system here: %1")
-            .arg(QString::fromLocal8Bit(strerror(errno)));
-    return {};
-}
-
 void TestCrashSafety::fullDiskIsReportedAndLosesNothing()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("small"));
     QVERIFY(QDir().mkpath(folder));
-    if (const QString why = mountSmallFileSystem(folder); !why.isEmpty())
-        QSKIP(qPrintable(why));
-    const auto unmount =
-        qScopeGuard([&folder] { ::umount2(QFile::encodeName(folder), MNT_DETACH); });
+    SmallFileSystem small(folder, 2048);
+    if (!small.unavailable().isEmpty())
+        QSKIP(qPrintable(small.unavailable()));
 
     const QString path = folder + QStringLiteral("/Flaskbook.mdb");
     createTestDatabase(path, QStringList{"ACETONE", "BENZENE", "ETHANOL"});
     // Fill the file system, then give back a little room for the first few commits.
     const QString fillerPath = folder + QStringLiteral("/filler");
-    {
-        QFile filler(fillerPath);
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
-        QVERIFY(filler.resize(qMax<qint64>(0, filler.size() - 48 * 1024)));
-    }
+    SmallFileSystem::fillUp(fillerPath);
+    QVERIFY(QFile::resize(fillerPath, qMax<qint64>(0, QFileInfo(fillerPath).size() - 48 * 1024)));
 
     Reported reported;
     for (int round = 0; round < 3; ++round) {
@@ -304,7 +282,8 @@ void TestCrashSafety::fullDiskIsReportedAndLosesNothing()
             return;
     }
     QVERIFY(reported.commits > 0);
-    qInfo("%d commits; %s", reported.commits, qPrintable(reported.failures.value(0)));
+    qInfo("%d commits until the disk was full, then: %s", reported.commits,
+          qPrintable(reported.failures.value(0)));
     for (const QString& failure : reported.failures)
         QVERIFY2(failure.contains(QLatin1String("full")), qPrintable(failure));
 
