@@ -905,6 +905,29 @@ private slots:
         QCOMPARE(image.pixel(10, 10), atPlace);
         QCOMPARE(image.pixel(11, 11), belowRight);
     }
+
+    // A picture behind the caption gets the caption drawn again on top of it.
+    void captionInFrontOfPicture()
+    {
+        ButtonFace f = greyFace(2, 0, QSize(90, 33));
+        f.content.caption = QStringLiteral("Hg");
+        f.content.font = sharpFont();
+        f.content.picturePosition = 4;
+        f.content.picture = QSize(60, 25);
+        f.content.hasPicture = true;
+        f.pictureNormal = QImage(60, 25, QImage::Format_RGB32);
+        f.pictureNormal.fill(qRgb(0, 0xFF, 0));
+        QImage measuring(1, 1, QImage::Format_RGB32);
+        f.layout = LayoutContent(f.content, {}, &measuring);
+        QCOMPARE(f.layout.picture, QPoint(15, 4));
+        const QImage image = paint(f);
+        const QList<QPoint> glyphs =
+            glyphPixels(f.content.caption, f.layout.captionBox, f.content.font, QSize(90, 33));
+        QVERIFY(!glyphs.isEmpty());
+        for (const QPoint p : glyphs)
+            QCOMPARE(image.pixel(p), rgbFromBgr(text));
+        QCOMPARE(image.pixel(16, 5), qRgb(0, 0xFF, 0));
+    }
 };
 
 QTEST_MAIN(TestButtonFaces)
