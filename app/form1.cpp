@@ -1,15 +1,18 @@
 #include "app/form1.h"
 
+#include "app/failurereason.h"
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
-#include "controls/captionfit.h"
+#include "controls/formfonts.h"
 #include "platform/msgbox.h"
+#include "platform/windowplacement.h"
 #include "ui_form1.h"
+#include "windows/form2.h"
+#include "windows/frmabout.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QLoggingCategory>
-#include <QScreen>
 
 // Off unless asked for (QT_LOGGING_RULES="flaskbook.window.info=true"); the install test
 // reads it to see the installed program reach its first record.
@@ -35,18 +38,11 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), paths_(paths)
 {
     ui->setupUi(this);
-    // Designer keeps whole point sizes only; the form's fractional ones ride along.
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (const QVariant size = child->property("pointSizeF"); size.isValid()) {
-            QFont font = child->font();
-            font.setPointSizeF(size.toDouble());
-            child->setFont(font);
-        }
-    }
+    applyDesignedPointSizes(this);
     fitCaptionsToControls(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(784, 629);
     setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
     // The buttons' design-time settings are stored beside the form, one bag each.
@@ -65,12 +61,18 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->previousbtn, &paintedButton::Click, this, &Form1::previousbtn_Click);
     connect(ui->nextbtn, &paintedButton::Click, this, &Form1::nextbtn_Click);
     connect(ui->lastbtn, &paintedButton::Click, this, &Form1::lastbtn_Click);
+    connect(ui->backupbtn, &paintedButton::Click, this, &Form1::backupbtn_Click);
+    connect(ui->cleardbbtn, &paintedButton::Click, this, &Form1::cleardbbtn_Click);
+    connect(ui->saveasbtn, &paintedButton::Click, this, &Form1::saveasbtn_Click);
+    connect(ui->printbtn, &paintedButton::Click, this, &Form1::printbtn_Click);
     connect(ui->newbtn, &paintedButton::Click, this, &Form1::newbtn_Click);
     connect(ui->editbtn, &paintedButton::Click, this, &Form1::editbtn_Click);
     connect(ui->updatebtn, &paintedButton::Click, this, &Form1::updatebtn_Click);
     connect(ui->undobtn, &paintedButton::Click, this, &Form1::undobtn_Click);
     connect(ui->browsebtn, &paintedButton::Click, this, &Form1::browsebtn_Click);
     connect(ui->deletebtn, &paintedButton::Click, this, &Form1::deletebtn_Click);
+    connect(ui->aboutbtn, &paintedButton::Click, this, &Form1::aboutbtn_Click);
+    connect(ui->helpbtn, &paintedButton::Click, this, &Form1::helpbtn_Click);
     ui->nametxt->setKeyPress([this](int& KeyAscii) { nametxt_KeyPress(KeyAscii); });
     ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
     ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
@@ -81,7 +83,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     OpenData1();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    delete secondaryWindow_;
+}
 
 void Form1::bindField(const QString& column, TextBox* box)
 {
@@ -97,11 +102,7 @@ QList<TextBox*> Form1::recordFields() const
 
 void Form1::Form_Load()
 {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
     ui->Label18->setVisible(true);
     ui->Label19->setVisible(false);
     ui->Label20->setVisible(false);
@@ -292,7 +293,16 @@ void Form1::editbtn_Click()
     ui->searchbtn->setEnabled(false);
     ui->editbtn->setEnabled(false);
     ui->cleardbbtn->setEnabled(false);
-    rs().Edit();
+    if (const Status opened = rs().Edit(); !opened.ok() && rs().AbsolutePosition() >= 0) {
+        // The record is there but cannot be opened now; what the user typed would be lost.
+        ui->searchtxt->setLocked(false);
+        for (paintedButton* button : {ui->searchbtn, ui->editbtn, ui->cleardbbtn})
+            button->setEnabled(true);
+        MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
+                   .arg(storeFailureReason(opened, Data1.DatabaseName())),
+               vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
+        return;
+    }
     for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
                                   ui->deletebtn, ui->newbtn, ui->undobtn, ui->printbtn})
         button->setEnabled(false);
@@ -324,7 +334,7 @@ void Form1::updatebtn_Click()
         if (const Status saved = rs().Update(); !saved.ok()) {
             MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
                                   "on screen; press Update to try again.")
-                       .arg(saved.message()),
+                       .arg(storeFailureReason(saved, Data1.DatabaseName())),
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
@@ -392,7 +402,8 @@ void Form1::deletebtn_Click()
     if (const Status deleted = rs().Delete(); !deleted.ok()) {
         // The record is still there: say so and show it again as it is.
         rs().CancelUpdate();
-        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1").arg(deleted.message()),
+        MsgBox(QStringLiteral("The record could not be deleted.\n\n%1")
+                   .arg(storeFailureReason(deleted, Data1.DatabaseName())),
                vbOKOnly | vbExclamation, QStringLiteral("Record Delete Message"));
         ShowStructureImage();
         return;
@@ -401,6 +412,20 @@ void Form1::deletebtn_Click()
            vbOKOnly | vbInformation, QStringLiteral("Record Delete Message"));
     rs().MoveNext();
     ShowStructureImage();
+}
+
+void Form1::aboutbtn_Click()
+{
+    hide();
+    secondaryWindow_ = new frmAbout(this);
+    secondaryWindow_->show();
+}
+
+void Form1::helpbtn_Click()
+{
+    hide();
+    secondaryWindow_ = new Form2(this, paths_.dataFolder);
+    secondaryWindow_->show();
 }
 
 void Form1::nametxt_KeyPress(int& KeyAscii)
@@ -435,7 +460,7 @@ void Form1::closeEvent(QCloseEvent* event)
         const int answer =
             MsgBox(QStringLiteral("The record you entered could not be saved:\n%1"
                                   "\n\nClose Flaskbook without saving it?")
-                       .arg(s.message()),
+                       .arg(storeFailureReason(s, Data1.DatabaseName())),
                    vbYesNo | vbExclamation | vbDefaultButton2, QStringLiteral("Record Save Error"));
         if (answer != vbYes) {
             event->ignore();

@@ -5,6 +5,8 @@
 #include "platform/commondialog.h"
 #include "platform/paths.h"
 
+#include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -56,12 +58,20 @@ private:
     void nextbtn_Click();
     void lastbtn_Click();
 
+    void backupbtn_Click();
+    void cleardbbtn_Click();
+    void saveasbtn_Click();
+    void printbtn_Click();
+    QStringList shownFieldTexts() const;
+
     void newbtn_Click();
     void editbtn_Click();
     void updatebtn_Click();
     void undobtn_Click();
     void browsebtn_Click();
     void deletebtn_Click();
+    void aboutbtn_Click();
+    void helpbtn_Click();
 
     void connectSearchAndSort();
     void searchbtn_Click();
@@ -85,4 +95,8 @@ private:
     // The record set writes into the boxes through these, one per bound column.
     std::vector<std::unique_ptr<BoundTextBox>> bindings_;
     Paths paths_;
+    // The about or read-me window while one stands in for this window.
+    QPointer<QWidget> secondaryWindow_;
+    // The second connection Clear DB opens beside Data1's; it stays open for the run.
+    Database secondConnection;
 };

@@ -1,5 +1,6 @@
 #include "app/firststart.h"
 #include "app/form1.h"
+#include "platform/instancelock.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 
@@ -13,6 +14,14 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flaskbook.Flaskbook"));
 
     const Paths paths = Paths::standard();
+    // Held until the program ends; the companion Restart waits for it to be let go.
+    InstanceLock running(paths.dataFolder);
+    if (const InstanceLock::Result locked = running.tryLock(); locked != InstanceLock::Locked) {
+        MsgBox(running.errorString(),
+               vbOKOnly | (locked == InstanceLock::HeldElsewhere ? vbInformation : vbCritical),
+               QStringLiteral("Flaskbook"));
+        return 1;
+    }
     if (Status installed = installShippedDatabase(paths); !installed.ok()) {
         MsgBox(installed.message(), vbOKOnly | vbCritical, QStringLiteral("Flaskbook"));
         return 1;

@@ -1,7 +1,8 @@
 // Times the record store on synthetic databases of several sizes, each operation beside the
 // same work done with plain SQLite statements on the same file, and checks the results
 // against the speed and memory the program promises at a million records. The main window's
-// start-up is timed too, offscreen, against a bare window plus the plain keyset read.
+// start-up is timed too, offscreen, against a bare window plus the plain keyset read, and
+// so are its Backup and Clear DB commands.
 //
 // Usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir /tmp/somewhere]
 
@@ -11,9 +12,13 @@
 #include "app/records/schema.h"
 #include "bench/synthetic.h"
 #include "controls/button/paintedbutton.h"
+<<<<<<< ours
+=======
 #include "controls/textbox.h"
+>>>>>>> theirs
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "platform/startprogram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,6 +58,8 @@ constexpr int kWriteRuns = 7;
 // Each start-up reads the whole table and builds a window; a million records take long enough.
 constexpr int kStartUpRuns = 5;
 constexpr int kStartUpRunsAtMillion = 3;
+// Each backup copies the whole file.
+constexpr int kBackupRuns = 3;
 // The main window's fixed size, which the bare window copies.
 constexpr int kWindowWidth = 784;
 constexpr int kWindowHeight = 629;
@@ -506,16 +513,93 @@ void measureStartUp(const QString& dir, const QString& cached, long long count,
                             storeMs, plainMs, 0.6));
 }
 
+<<<<<<< ours
+paintedButton* buttonOf(const QWidget& window, const char* name)
+{
+    paintedButton* button = window.findChild<paintedButton*>(QLatin1String(name));
+    if (!button)
+        fail(std::string("the window has no button ") + name);
+    return button;
+}
+
+// Copies the file as cp does and flushes the copy to disk: the least a safe backup costs.
+double plainBackupMs(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    const auto start = Clock::now();
+    QFile copy(to);
+    if (!QFile::copy(from, to) || !copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
+        fail("plain copy to " + to.toStdString() + " failed");
+    return msSince(start);
+}
+
+// Backup and Clear DB as the user runs them, each once: both change the files for good.
+void measureWindowBackupAndClear(const QString& dir, const QString& cached,
+                                 ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
+{
+    QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("tools-XXXXXX")));
+=======
 // The window's Search and Sort handlers beside the same record-store calls made on the
 // window's own record set, so the difference is what the handlers add.
 void measureWindowCommands(const QString& dir, const QString& file, long long count,
                            ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
 {
     QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("window-XXXXXX")));
+>>>>>>> theirs
     if (!folder.isValid())
         fail("cannot create a data folder in " + dir.toStdString());
     const Paths paths{folder.path(), QCoreApplication::applicationDirPath(),
                       folder.filePath(QStringLiteral("backup"))};
+<<<<<<< ours
+    copyFile(cached, paths.databaseFile());
+    // The restart after the backup is recorded, not run.
+    ScriptedPrograms programs;
+
+    // Writing half a gigabyte back to disk varies a lot from run to run; both sides take turns.
+    const QString plainCopy = folder.filePath(QStringLiteral("plain-copy"));
+    const auto [backupMs, plainMs] = alternate(
+        kBackupRuns,
+        [&](int) {
+            boxes.clear();
+            boxes.queueAnswer(vbYes);
+            Form1 window(paths);
+            showUntilPainted(window);
+            const auto start = Clock::now();
+            emit buttonOf(window, "backupbtn")->Click();
+            const double elapsed = msSince(start);
+            if (window.isVisible() || programs.started().isEmpty())
+                fail("the backup did not end with a restart");
+            if (boxes.shown().isEmpty() || !boxes.shown().back().prompt.startsWith(
+                                               QLatin1String("Database file has been saved")))
+                fail("the backup did not report its copy as saved");
+            if (QFileInfo(paths.backupFile()).size() != QFileInfo(paths.databaseFile()).size())
+                fail("the backup is not as large as the database");
+            return elapsed;
+        },
+        [&](int) { return plainBackupMs(paths.databaseFile(), plainCopy); });
+    QFile::remove(plainCopy);
+    QFile::remove(paths.backupFile());
+    rows.push_back(timedRow("window Backup, Yes to unloaded (vs cp + fsync)", backupMs, plainMs));
+
+    boxes.clear();
+    boxes.queueAnswer(vbYes);
+    double clearMs = 0;
+    {
+        Form1 window(paths);
+        showUntilPainted(window);
+        const auto start = Clock::now();
+        emit buttonOf(window, "cleardbbtn")->Click();
+        clearMs = msSince(start);
+        const QLabel* number = window.findChild<QLabel*>(QStringLiteral("record2label"));
+        if (!number || number->text() != QLatin1String("0"))
+            fail("the window does not show record 0 after Clear DB");
+    }
+    Row row = limitRow("window Clear DB, Yes to record 0", clearMs, std::nan(""), 500.0);
+    if (countRecords(paths.databaseFile()) != 0 ||
+        QFileInfo(paths.databaseFile()).size() > kEmptyFileLimit)
+        row.verdict = "MISSED";
+    rows.push_back(row);
+=======
     // Searching and sorting write nothing, so a link to the working copy does.
     if (::link(QFile::encodeName(file).constData(),
                QFile::encodeName(paths.databaseFile()).constData()) != 0)
@@ -581,6 +665,7 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
                                     " (vs Refresh of its data control)",
                                 handlerMs, storeMs, 1.2));
     }
+>>>>>>> theirs
 }
 
 void measureMoves(DataControl& data, const BoundRecord& record, PlainDb& plain, long long count,
@@ -943,7 +1028,11 @@ void benchmark(const QString& dir, long long count, ScriptedMessageBoxes& boxes)
     std::vector<Row> rows;
     measureOpen(file, count, rows);
     measureStartUp(dir, cached, count, boxes, rows);
+<<<<<<< ours
+    measureWindowBackupAndClear(dir, cached, boxes, rows);
+=======
     measureWindowCommands(dir, file, count, boxes, rows);
+>>>>>>> theirs
     {
         DataControl data;
         BoundRecord record;

@@ -4,9 +4,9 @@
 set -e
 
 # desktop-file-utils and appstream check the installed desktop files; dpkg-dev and file
-# let CPack compute the Debian package's dependencies.
+# let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back.
 packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3
-          desktop-file-utils appstream dpkg-dev file"
+          desktop-file-utils appstream dpkg-dev file poppler-utils"
 
 missing=""
 for p in $packages; do

@@ -2,10 +2,13 @@
 
 #include "controls/button/accesskey.h"
 #include "controls/button/buttonsettings.h"
+#include "controls/button/caption.h"
 #include "controls/button/propertybag.h"
+#include "controls/button/surface.h"
 #include "controls/button/syscolors.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -28,55 +31,94 @@ constexpr std::array<Qt::CursorShape, 15> pointerShapes{
 
 constexpr int customPointer = 99;
 
-// Every other pixel of the rectangle's border, as the platform draws a focus rectangle.
-void paintFocusMark(QPainter& painter, const QRect& box)
+qint16 classicButton(Qt::MouseButton button)
 {
-    for (int x = box.left(); x <= box.right(); ++x) {
-        if ((x + box.top()) % 2 == 0)
-            painter.drawPoint(x, box.top());
-        if ((x + box.bottom()) % 2 == 0)
-            painter.drawPoint(x, box.bottom());
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        if ((box.left() + y) % 2 == 0)
-            painter.drawPoint(box.left(), y);
-        if ((box.right() + y) % 2 == 0)
-            painter.drawPoint(box.right(), y);
+}
+
+qint16 classicButtons(Qt::MouseButtons buttons)
+{
+    return qint16((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+                  (buttons & Qt::MiddleButton ? 4 : 0));
+}
+
+qint16 classicShift(Qt::KeyboardModifiers modifiers)
+{
+    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0) |
+                  (modifiers & Qt::ControlModifier ? 2 : 0) |
+                  (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+// The virtual-key code of a key, 0 for keys without one.
+qint16 classicKeyCode(const QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return qint16(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return qint16(112 + key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
     }
 }
 
 } // namespace
 
-void paintButtonFace(QPainter& painter, const ButtonFace& face)
-{
-    const QRect all(QPoint(0, 0), face.size);
-    painter.fillRect(all, colorFromBgr(face.colours.FaceColor));
-    painter.setPen(colorFromBgr(face.colours.ShadowColor));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(all.adjusted(0, 0, -1, -1));
-
-    quint32 text = face.hovered ? face.colours.TextOverColor : face.colours.TextColor;
-    if (!face.enabled)
-        text = face.grayText;
-    painter.setPen(colorFromBgr(text));
-    painter.setFont(face.font);
-    // A pushed face moves its caption down and right, as if pressed in.
-    const QRect box = face.state == 2 ? face.captionBox.translated(1, 1) : face.captionBox;
-    painter.drawText(box, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, face.caption);
-
-    if (face.focusMark) {
-        painter.setPen(colorFromBgr(face.colours.TextColor));
-        paintFocusMark(painter, face.focusBox);
-    }
-}
-
 paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button held are what shows the hover look.
+    setMouseTracking(true);
     setNewInstanceColours();
-    connect(this, &QAbstractButton::pressed, this, [this] { paintFace(2, false); });
-    connect(this, &QAbstractButton::released, this, [this] { paintFace(0, false); });
-    connect(this, &QAbstractButton::clicked, this, &paintedButton::onClicked);
+    // A click from code counts as a click of the left button.
+    connect(this, &QAbstractButton::clicked, this, [this] { input_.accessKey(); });
 }
 
 QSize paintedButton::sizeHint() const
@@ -90,7 +132,7 @@ QSize paintedButton::sizeHint() const
 void paintedButton::repaintWithNewColours(const char* key)
 {
     buildPalette();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify(key);
 }
 
@@ -137,6 +179,8 @@ void paintedButton::setButtonType(qint32 type)
         QFont bold = font();
         bold.setBold(true);
         setFontQuietly(bold);
+    } else if (type == 11 && drawingAllowed_) {
+        grabParentBackground();
     }
     handleResize();
     notify("BTYPE");
@@ -222,10 +266,20 @@ void paintedButton::setColorScheme(qint32 scheme)
     notify("COLTYPE");
 }
 
+void paintedButton::setDisplayAsDefault(bool isDefault)
+{
+    displayAsDefault_ = isDefault;
+    // An ambient change: own colours are left alone, the other schemes rebuild and repaint.
+    if (colorScheme_ != 2) {
+        buildPalette();
+        paintFace(drawn_.state, true);
+    }
+}
+
 void paintedButton::setShowFocusRect(bool show)
 {
     showFocusRect_ = show;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("FOCUSR");
 }
 
@@ -273,15 +327,15 @@ void paintedButton::setPictureNormal(const QImage& picture)
     pictureNormal_ = picture;
     measurePicture();
     layoutContent();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("PICN");
 }
 
 void paintedButton::setPictureOver(const QImage& picture)
 {
     pictureOver_ = picture;
-    if (mouseInside_)
-        paintFace(drawnState_, true);
+    if (input_.mouseInside())
+        paintFace(drawn_.state, true);
     notify("PICO");
 }
 
@@ -290,14 +344,14 @@ void paintedButton::setPicturePosition(qint32 position)
     picturePosition_ = position;
     notify("PICPOS");
     layoutContent();
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::setUseMaskColor(bool use)
 {
     useMaskColor_ = use;
     if (!pictureNormal_.isNull())
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
     notify("UMCOL");
 }
 
@@ -305,14 +359,14 @@ void paintedButton::setUseGreyscale(bool use)
 {
     useGreyscale_ = use;
     if (!pictureNormal_.isNull())
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
     notify("NGREY");
 }
 
 void paintedButton::setSpecialEffect(qint32 effect)
 {
     specialEffect_ = effect;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
     notify("FX");
 }
 
@@ -320,7 +374,7 @@ void paintedButton::setCheckBoxBehaviour(bool check)
 {
     checkBoxBehaviour_ = check;
     // The last face may be pushed only because the button was a ticked check box.
-    paintFace(currentState(), true);
+    paintFace(leftPressed_ ? 2 : 0, true);
     notify("CHECK");
 }
 
@@ -339,10 +393,12 @@ void paintedButton::DisableRefresh()
 
 void paintedButton::Refresh()
 {
+    if (buttonType_ == 11)
+        grabParentBackground();
     buildPalette();
     layoutContent();
     drawingAllowed_ = true;
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::InitProperties()
@@ -433,31 +489,110 @@ void paintedButton::WriteProperties(PropertyBag& bag) const
 
 void paintedButton::paintEvent(QPaintEvent*)
 {
-    // The face is drawn by paintFace into face_; a repaint of the window only shows it.
+    // The face is drawn by paintFace into face_; a repaint of the window only shows it, unless
+    // the button has moved to a screen of another resolution.
+    if (!face_.isNull() && face_.devicePixelRatio() != devicePixelRatioF()) {
+        layoutContent();
+        face_ = renderFace(drawn_.state);
+    }
     QPainter painter(this);
     painter.drawImage(0, 0, face_);
 }
 
+bool paintedButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        input_.accessKey();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void paintedButton::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    input_.mouseDown(classicButton(event->button()), classicShift(event->modifiers()),
+                     float(at.x()), float(at.y()));
+    leftPressed_ = event->button() == Qt::LeftButton;
+    doubleClicked_ = false;
+}
+
+void paintedButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        input_.doubleClick();
+    else
+        mousePressEvent(event);
+    leftPressed_ = event->button() == Qt::LeftButton;
+    doubleClicked_ = true;
+}
+
+void paintedButton::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    const bool over = overShape(at);
+    input_.mouseMove(classicButtons(event->buttons()), classicShift(event->modifiers()),
+                     float(at.x()), float(at.y()), over);
+    // The hover ends as soon as the cursor is seen off the button, even while it is pressed.
+    if (!over)
+        input_.cursorLeft();
+}
+
+void paintedButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    input_.mouseUp(classicButton(event->button()), classicShift(event->modifiers()), float(at.x()),
+                   float(at.y()));
+    const bool clicked =
+        event->button() == Qt::LeftButton && leftPressed_ && !doubleClicked_ && overShape(at);
+    leftPressed_ = false;
+    doubleClicked_ = false;
+    if (clicked)
+        input_.click();
+}
+
 void paintedButton::keyPressEvent(QKeyEvent* event)
 {
-    // Enter clicks a focused command button, as Space does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        click();
+    const qint16 keyCode = classicKeyCode(event);
+    if (keyCode != 0)
+        input_.keyDown(keyCode, classicShift(event->modifiers()));
+    const QString text = event->text();
+    if (!text.isEmpty() && text.at(0).unicode() < 0x8000)
+        input_.keyPress(qint16(text.at(0).unicode()));
+}
+
+void paintedButton::keyReleaseEvent(QKeyEvent* event)
+{
+    // A held key repeats its press only, as the old desktop did.
+    if (event->isAutoRepeat())
         return;
-    }
-    QAbstractButton::keyPressEvent(event);
+    const qint16 keyCode = classicKeyCode(event);
+    if (keyCode != 0)
+        input_.keyUp(keyCode, classicShift(event->modifiers()));
 }
 
 void paintedButton::resizeEvent(QResizeEvent* event)
 {
     QAbstractButton::resizeEvent(event);
-    handleResize();
+    if (!capturing_)
+        handleResize();
 }
 
 void paintedButton::showEvent(QShowEvent* event)
 {
     QAbstractButton::showEvent(event);
+    if (capturing_)
+        return;
+    if (buttonType_ == 11) {
+        // The copy of the parent's pixels has the size the button has when first shown.
+        if (background_.isNull()) {
+            const qreal ratio = devicePixelRatioF();
+            background_ = QImage(qRound(clientWidth_ * ratio), qRound(clientHeight_ * ratio),
+                                 QImage::Format_RGB32);
+            background_.setDevicePixelRatio(ratio);
+        }
+        grabParentBackground();
+    }
     drawingAllowed_ = true;
     buildPalette();
     paintFace(0, true);
@@ -466,7 +601,8 @@ void paintedButton::showEvent(QShowEvent* event)
 void paintedButton::hideEvent(QHideEvent* event)
 {
     QAbstractButton::hideEvent(event);
-    drawingAllowed_ = false;
+    if (!capturing_)
+        drawingAllowed_ = false;
 }
 
 void paintedButton::changeEvent(QEvent* event)
@@ -478,7 +614,7 @@ void paintedButton::changeEvent(QEvent* event)
     case QEvent::EnabledChange:
         // Enabling through QWidget, or by the window, must show on the face too.
         enabled_ = !testAttribute(Qt::WA_ForceDisabled);
-        paintFace(drawnState_, true);
+        paintFace(drawn_.state, true);
         break;
     case QEvent::FontChange:
         layoutContent();
@@ -488,7 +624,7 @@ void paintedButton::changeEvent(QEvent* event)
         // Own colours stay as set; the other schemes follow the desktop's colours.
         if (colorScheme_ != 2) {
             buildPalette();
-            paintFace(drawnState_, true);
+            paintFace(drawn_.state, true);
         }
         break;
     default:
@@ -499,27 +635,27 @@ void paintedButton::changeEvent(QEvent* event)
 void paintedButton::enterEvent(QEnterEvent* event)
 {
     QAbstractButton::enterEvent(event);
-    mouseInside_ = true;
-    paintFace(currentState(), true);
+    // Arriving over the button is hovering it, whether or not a move follows.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton && overShape(event->position()))
+        input_.cursorEntered();
 }
 
 void paintedButton::leaveEvent(QEvent* event)
 {
     QAbstractButton::leaveEvent(event);
-    mouseInside_ = false;
-    paintFace(currentState(), true);
+    input_.cursorLeft();
 }
 
 void paintedButton::focusInEvent(QFocusEvent* event)
 {
     QAbstractButton::focusInEvent(event);
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::focusOutEvent(QFocusEvent* event)
 {
     QAbstractButton::focusOutEvent(event);
-    paintFace(drawnState_, true);
+    paintFace(drawn_.state, true);
 }
 
 void paintedButton::setNewInstanceColours()
@@ -556,14 +692,15 @@ void paintedButton::buildPalette()
 
 void paintedButton::layoutContent()
 {
-    // The caption's wrapped text block, centred in the client area inside a one-pixel margin.
-    const QRect area(QPoint(1, 1), QPoint(clientWidth_ - 3, clientHeight_ - 3));
-    const QRect measured = fontMetrics().boundingRect(
-        area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
-    const int right = measured.left() + measured.width();
-    const int bottom = measured.top() + measured.height();
-    captionBox_ = QRect(measured.topLeft(), measured.size())
-                      .translated((clientWidth_ - right) / 2, (clientHeight_ - bottom) / 2);
+    CaptionContent content;
+    content.caption = text();
+    content.font = font();
+    content.client = QSize(clientWidth_, clientHeight_);
+    content.picturePosition = picturePosition_;
+    content.picture = QSize(pictureWidth_, pictureHeight_);
+    content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
+    QImage measuring = PaintSurface::MeasuringImage(devicePixelRatioF(), dotsPerMeter());
+    layout_ = LayoutContent(content, layout_, &measuring);
 }
 
 void paintedButton::measurePicture()
@@ -587,48 +724,79 @@ void paintedButton::handleResize()
 {
     clientWidth_ = width();
     clientHeight_ = height();
-    if (buttonType_ >= 7 && buttonType_ <= 13)
-        focusBox_ = rect().adjusted(3, 3, -3, -3);
-    else if (buttonType_ == 14)
-        focusBox_ = rect().adjusted(5, 5, -5, -5).translated(1, 1);
-    else
-        focusBox_ = rect().adjusted(4, 4, -4, -4);
+    focusBox_ = FocusBoxOf(buttonType_, clientWidth_, clientHeight_);
     layoutContent();
+    // Only a button inside a window is shaped; one shown as a window of its own stays whole.
+    if (!isWindow())
+        setMask(BuildShape(buttonType_, clientWidth_, clientHeight_));
     if (clientHeight_ != 0)
         paintFace(0, true);
 }
 
+ButtonFace paintedButton::faceToPaint(int state) const
+{
+    ButtonFace face;
+    face.buttonType = buttonType_;
+    face.state = state;
+    face.enabled = enabled_ && isEnabled();
+    face.mouseInside = input_.mouseInside() && face.enabled;
+    face.focused = hasFocus();
+    face.showFocusRect = showFocusRect_;
+    face.displayAsDefault = displayAsDefault_;
+    face.softBevel = softBevel_;
+    face.colorScheme = colorScheme_;
+    face.specialEffect = specialEffect_;
+    // Under the mouse the custom colours hover in BackOver, edges included.
+    face.colours = face.mouseInside ? BuildHoverPalette(paletteInputs()) : palette_;
+    face.content.caption = text();
+    face.content.font = font();
+    face.content.client = QSize(clientWidth_, clientHeight_);
+    face.content.picturePosition = picturePosition_;
+    face.content.picture = QSize(pictureWidth_, pictureHeight_);
+    face.content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
+    face.layout = layout_;
+    face.focusBox = focusBox_;
+    face.drawnEffect = drawnEffect_;
+    face.pictureNormal = pictureNormal_;
+    face.pictureOver = pictureOver_;
+    face.useMaskColor = useMaskColor_;
+    face.useGreyscale = useGreyscale_;
+    face.background = background_;
+    return face;
+}
+
 void paintedButton::paintFace(int state, bool force)
 {
-    if (checkBoxBehaviour_ && value_)
-        state = 2;
-    if (!force && state == drawnState_ && text() == drawnCaption_)
+    const int drawnState = AcceptPaintRequest(
+        drawn_, state, force, text(), checkBoxBehaviour_ && value_, clientHeight_, drawingAllowed_);
+    if (drawnState < 0)
         return;
-    if (clientWidth_ <= 0 || clientHeight_ <= 0 || !drawingAllowed_)
-        return;
-    drawnState_ = state;
-    drawnCaption_ = text();
-
-    ButtonFace face;
-    face.size = QSize(clientWidth_, clientHeight_);
-    face.enabled = enabled_ && isEnabled();
-    face.hovered = mouseInside_ && face.enabled;
-    // Under the mouse the custom colours hover in BackOver, edges included.
-    face.colours = face.hovered ? BuildHoverPalette(paletteInputs()) : palette_;
-    face.caption = text();
-    face.font = font();
-    face.captionBox = captionBox_;
-    face.focusBox = focusBox_;
-    face.state = state;
-    face.focusMark = showFocusRect_ && hasFocus();
-    face.grayText = GetSysColor(COLOR_GRAYTEXT);
-
-    QImage image(face.size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    paintButtonFace(painter, face);
-    painter.end();
-    face_ = image;
+    face_ = renderFace(drawnState);
     update();
+}
+
+int paintedButton::dotsPerMeter() const
+{
+    // Text on the face is as large as the same font elsewhere on this screen.
+    return qRound(logicalDpiY() / 0.0254);
+}
+
+QImage paintedButton::renderFace(int state)
+{
+    ButtonFace face = faceToPaint(state);
+    // The face has the resolution of the screen the button is on.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(qRound(clientWidth_ * ratio), qRound(clientHeight_ * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.setDotsPerMeterX(dotsPerMeter());
+    image.setDotsPerMeterY(dotsPerMeter());
+    PaintSurface surface(image);
+    PaintFace(surface, face);
+    drawnEffect_ = face.drawnEffect;
+    // A pushed light face lends its shade to the caption; the palette keeps its own light colour.
+    if (buttonType_ == 4 && face.enabled && state == 2)
+        palette_.FaceLightColor = ShadeColor(palette_.FaceColor, 48, false, softBevel_);
+    return image;
 }
 
 void paintedButton::applyPointer()
@@ -656,12 +824,25 @@ void paintedButton::changeFontAttribute(const QFont& font)
     paintFace(0, true);
 }
 
-void paintedButton::onClicked()
+bool paintedButton::overShape(const QPointF& position) const
 {
-    paintFace(0, true);
-    // The raised face is on screen before the window's handler runs.
-    repaint();
-    emit Click();
+    return BuildShape(buttonType_, width(), height()).contains(position.toPoint());
+}
+
+void paintedButton::grabParentBackground()
+{
+    QWidget* parent = parentWidget();
+    if (!parent || background_.isNull())
+        return;
+    // With no height the button covers nothing, so the parent shows what lies behind it.
+    const QScopedValueRollback<bool> capturing(capturing_, true);
+    const QRect place = geometry();
+    resize(place.width(), 0);
+    const QImage behind = parent->grab(place).toImage();
+    resize(place.size());
+    QPainter painter(&background_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRect(QPoint(0, 0), behind.deviceIndependentSize().toSize()), behind);
 }
 
 void paintedButton::notify(const char* key)

@@ -1,38 +1,21 @@
 #pragma once
 
+#include "controls/button/faces.h"
+#include "controls/button/facestate.h"
+#include "controls/button/input.h"
 #include "controls/button/palette.h"
 
 #include <QAbstractButton>
 #include <QImage>
 
 class PropertyBag;
-class QPainter;
 class QPixmap;
-
-// What one paint of the face needs to know; `colours` is already the hover palette when the
-// mouse is over the button.
-struct ButtonFace {
-    QSize size;
-    ButtonPalette colours;
-    QString caption;
-    QFont font;
-    QRect captionBox;
-    QRect focusBox;
-    int state = 0; // 0 raised, 2 pushed
-    bool enabled = true;
-    bool hovered = false;
-    bool focusMark = false;
-    quint32 grayText = 0;
-};
-
-// Paints a whole face of `face.size` pixels from the painter's origin.
-void paintButtonFace(QPainter& painter, const ButtonFace& face);
 
 // A command button that paints its own face. The caption marks its access key with
 // an & ("&Save"); "&&" shows a literal &. Colours are 0x00BBGGRR values, or system colour
 // references with 0x80 in the top byte. Every setter of a saved setting emits PropertyChanged
 // with the setting's property bag key once it has stored, rebuilt and redrawn.
-class paintedButton : public QAbstractButton {
+class paintedButton : public QAbstractButton, private InputHost {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
 
@@ -140,22 +123,50 @@ public:
     bool UserMode() const { return userMode_; }
     void setUserMode(bool userMode) { userMode_ = userMode; }
 
+    // The container's ambient DisplayAsDefault: its window shows this button as its default.
+    bool DisplayAsDefault() const { return displayAsDefault_; }
+    void setDisplayAsDefault(bool isDefault);
+
     const ButtonPalette& buttonPalette() const { return palette_; }
+    // The face as last painted, at the device pixel ratio of the button's screen.
+    QImage faceImage() const { return face_; }
     QRect focusBox() const { return focusBox_; }
     // The size of PictureNormal in pixels, empty without a picture.
     QSize pictureSize() const { return QSize(pictureWidth_, pictureHeight_); }
 
     QSize sizeHint() const override;
 
+    // The cursor is over the button (the hover look).
+    bool MouseInside() const { return input_.mouseInside(); }
+
 signals:
-    // The user clicked the button, or pressed Space, Enter or its access key.
+    // The user clicked the button with the left mouse button, or pressed Space, Enter or its
+    // access key; the raised face is already on screen.
     void Click();
+    // Mouse and key events with their classic values: buttons 1 left, 2 right, 4 middle; shift
+    // 1 Shift, 2 Ctrl, 4 Alt; virtual-key codes. A handler may change the values it is given
+    // (connect it directly), and the button goes on with what it left.
+    void MouseDown(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseMove(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseUp(qint16& Button, qint16& Shift, float& X, float& Y);
+    void KeyPress(qint16& KeyAscii);
+    void KeyDown(qint16& KeyCode, qint16& Shift);
+    void KeyUp(qint16& KeyCode, qint16& Shift);
+    // The cursor came over the button, and left it again.
+    void MouseOver();
+    void MouseOut();
     // A saved setting changed; `key` is its property bag key ("PICO" for PictureOver).
     void PropertyChanged(const QString& key);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -166,6 +177,33 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void paintFaceFor(int state, bool force) override { paintFace(state, force); }
+    void showFaceNow() override { repaint(); }
+    bool isButtonEnabled() const override { return enabled_; }
+    bool checkBoxBehaviour() const override { return checkBoxBehaviour_; }
+    void toggleValue() override { value_ = !value_; }
+    void moveFocus(bool next) override { focusNextPrevChild(next); }
+    void raiseClick() override { emit Click(); }
+    void raiseMouseDown(qint16& b, qint16& s, float& x, float& y) override
+    {
+        emit MouseDown(b, s, x, y);
+    }
+    void raiseMouseMove(qint16& b, qint16& s, float& x, float& y) override
+    {
+        emit MouseMove(b, s, x, y);
+    }
+    void raiseMouseUp(qint16& b, qint16& s, float& x, float& y) override
+    {
+        emit MouseUp(b, s, x, y);
+    }
+    void raiseKeyDown(qint16& keyCode, qint16& shift) override { emit KeyDown(keyCode, shift); }
+    void raiseKeyPress(qint16& keyAscii) override { emit KeyPress(keyAscii); }
+    void raiseKeyUp(qint16& keyCode, qint16& shift) override { emit KeyUp(keyCode, shift); }
+    void raiseMouseOver() override { emit MouseOver(); }
+    void raiseMouseOut() override { emit MouseOut(); }
+
+    bool overShape(const QPointF& position) const;
+    void grabParentBackground();
     void setNewInstanceColours();
     PaletteInputs paletteInputs() const;
     void buildPalette();
@@ -175,12 +213,13 @@ private:
     void accessKeyFromCaption();
     void handleResize();
     void paintFace(int state, bool force);
+    ButtonFace faceToPaint(int state) const;
+    QImage renderFace(int state);
+    int dotsPerMeter() const;
     void applyPointer();
     void setFontQuietly(const QFont& font);
     void changeFontAttribute(const QFont& font);
-    void onClicked();
     void notify(const char* key);
-    int currentState() const { return isDown() ? 2 : 0; }
 
     qint32 buttonType_ = 2;
     qint32 colorScheme_ = 1;
@@ -212,11 +251,19 @@ private:
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     QRect focusBox_;
-    QRect captionBox_;
+    CaptionLayout layout_;
+    bool displayAsDefault_ = false;
     bool drawingAllowed_ = true;
-    bool mouseInside_ = false;
-    int drawnState_ = 0;
-    QString drawnCaption_;
+    ButtonInput input_{*this};
+    // A left press on the button whose release may count as a click.
+    bool leftPressed_ = false;
+    // The press was the second of a double click, so its release clicks nothing.
+    bool doubleClicked_ = false;
+    // Set while the parent's pixels behind a transparent button are copied.
+    bool capturing_ = false;
+    QImage background_;
+    DrawnFace drawn_;
+    int drawnEffect_ = 0;
     QImage face_;
     // Set while settings are applied without the steps of their property writes.
     bool quiet_ = false;

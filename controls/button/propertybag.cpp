@@ -18,7 +18,9 @@ const QString pictureType = QStringLiteral("picture");
 QFont makeFont(const QString& family, qreal pointSize, bool bold, bool italic, bool underline,
                bool strikeOut)
 {
-    QFont font(family);
+    QFont font;
+    // One name as it stands: QFont(family) would split it at commas and strip its quotes.
+    font.setFamilies({family});
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     font.setItalic(italic);

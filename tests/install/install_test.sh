@@ -15,9 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-companion=
-[ -e "$build/bin/Restart" ] && companion=libexec/flaskbook/Restart
-for f in bin/flaskbook libexec/flaskbook/flaskbook $companion \
+for f in bin/flaskbook libexec/flaskbook/flaskbook libexec/flaskbook/Restart \
          share/applications/org.flaskbook.Flaskbook.desktop \
          share/metainfo/org.flaskbook.Flaskbook.metainfo.xml \
          share/icons/hicolor/64x64/apps/org.flaskbook.Flaskbook.png; do

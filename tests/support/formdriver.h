@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "platform/commondialog.h"
 #include "platform/msgbox.h"
+#include "platform/startprogram.h"
 
 #include <QPixmap>
 #include <QStringList>
@@ -14,7 +15,7 @@ class paintedButton;
 class TextBox;
 
 // Runs the real main window on a database of its own in a temporary data folder,
-// with message boxes and common dialogs scripted, and reaches its controls by name.
+// with message boxes, common dialogs and program starts scripted, and reaches its controls by name.
 class FormDriver {
 public:
     FormDriver();
@@ -58,6 +59,7 @@ public:
     QStringList prompts() const;
     ScriptedMessageBoxes boxes;
     ScriptedCommonDialogs dialogs;
+    ScriptedPrograms programs;
 
 private:
     QTemporaryDir dir_;

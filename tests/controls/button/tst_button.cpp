@@ -1,5 +1,6 @@
 #include "controls/button/accesskey.h"
 #include "controls/button/buttonsettings.h"
+#include "controls/button/faces.h"
 #include "controls/button/paintedbutton.h"
 #include "controls/button/palette.h"
 #include "controls/button/propertybag.h"
@@ -95,6 +96,34 @@ void makeBusy(paintedButton& b)
     b.setCheckBoxBehaviour(true);
     b.setValue(true);
 }
+
+// Every event a button raises, in order, with the values it raised them with.
+struct EventLog {
+    explicit EventLog(paintedButton& button)
+    {
+        const auto mouse = [this](const char* name) {
+            return [this, name](qint16& b, qint16& s, float& x, float& y) {
+                events << QStringLiteral("%1 %2 %3 %4 %5").arg(name).arg(b).arg(s).arg(x).arg(y);
+            };
+        };
+        const auto key = [this](const char* name) {
+            return [this, name](qint16& code, qint16&) {
+                events << QStringLiteral("%1 %2").arg(name).arg(code);
+            };
+        };
+        QObject::connect(&button, &paintedButton::MouseDown, mouse("MouseDown"));
+        QObject::connect(&button, &paintedButton::MouseUp, mouse("MouseUp"));
+        QObject::connect(&button, &paintedButton::KeyDown, key("KeyDown"));
+        QObject::connect(&button, &paintedButton::KeyUp, key("KeyUp"));
+        QObject::connect(&button, &paintedButton::Click, [this] { events << "Click"; });
+        QObject::connect(&button, &paintedButton::MouseOver, [this] { events << "MouseOver"; });
+        QObject::connect(&button, &paintedButton::MouseOut, [this] { events << "MouseOut"; });
+    }
+    QStringList events;
+};
+
+// A framed double bevel in the grey set: its pixel (1, 1) is white raised, grey pushed.
+constexpr QRgb raised = qRgb(0xFF, 0xFF, 0xFF), pushed = qRgb(0x80, 0x80, 0x80);
 
 } // namespace
 
@@ -446,26 +475,29 @@ private slots:
         QTest::addColumn<int>("scheme");
         QTest::addColumn<int>("mouse"); // 0 away, 1 over, 2 come and gone
         QTest::addColumn<QRgb>("face");
-        QTest::addColumn<QRgb>("frame");
+        QTest::addColumn<QRgb>("highlight");
+        QTest::addColumn<QRgb>("darkShadow");
         QTest::addColumn<QRgb>("text");
-        QTest::newRow("system") << 1 << 0 << qRgb(0xD4, 0xD0, 0xC8) << qRgb(0x80, 0x78, 0x70)
-                                << qRgb(0x10, 0x18, 0x20);
-        // BackColor 0x336699 shaded by -64 gives the frame 0x002659.
-        const QRgb face = qRgb(0x99, 0x66, 0x33), frame = qRgb(0x59, 0x26, 0),
-                   text = qRgb(0xFF, 0, 0);
-        QTest::newRow("own") << 2 << 0 << face << frame << text;
-        // BackOver 0x00FF00 shaded by -64 gives 0x00BF00.
-        QTest::newRow("own, hovered")
-            << 2 << 1 << qRgb(0, 0xFF, 0) << qRgb(0, 0xBF, 0) << qRgb(0, 0, 0xFF);
-        QTest::newRow("own, left again") << 2 << 2 << face << frame << text;
+        QTest::newRow("system") << 1 << 0 << qRgb(0xD4, 0xD0, 0xC8) << qRgb(0xFF, 0xFF, 0xF0)
+                                << qRgb(0x30, 0x28, 0x20) << qRgb(0x10, 0x18, 0x20);
+        // BackColor 0x336699 shaded by +47 and by -192.
+        const QRgb face = qRgb(0x99, 0x66, 0x33), highlight = qRgb(0xC8, 0x95, 0x62),
+                   dark = qRgb(0, 0, 0), text = qRgb(0xFF, 0, 0);
+        QTest::newRow("own") << 2 << 0 << face << highlight << dark << text;
+        // BackOver 0x00FF00 shaded by +47 and by -192.
+        QTest::newRow("own, hovered") << 2 << 1 << qRgb(0, 0xFF, 0) << qRgb(0x2F, 0xFF, 0x2F)
+                                      << qRgb(0, 0x3F, 0) << qRgb(0, 0, 0xFF);
+        QTest::newRow("own, left again") << 2 << 2 << face << highlight << dark << text;
     }
 
+    // A new button's edge bevel in the colours of its scheme, hovered in BackOver.
     void faceShowsThePalette()
     {
         QFETCH(int, scheme);
         QFETCH(int, mouse);
         QFETCH(QRgb, face);
-        QFETCH(QRgb, frame);
+        QFETCH(QRgb, highlight);
+        QFETCH(QRgb, darkShadow);
         QFETCH(QRgb, text);
         paintedButton button;
         button.resize(140, 40);
@@ -481,18 +513,50 @@ private slots:
         button.setForeOver(0xFF0000);
         button.setColorScheme(scheme);
         button.show();
-        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), button.mapToGlobal(QPointF(3, 3)));
         QEvent leave(QEvent::Leave);
         if (mouse > 0)
-            QApplication::sendEvent(&button, &enter);
+            QTest::mouseMove(&button, QPoint(60, 20));
         if (mouse > 1)
             QApplication::sendEvent(&button, &leave);
         const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.pixel(5, 20), face);
-        QCOMPARE(image.pixel(0, 0), frame);
-        QCOMPARE(image.pixel(139, 39), frame);
+        QCOMPARE(image.pixel(0, 0), highlight);
+        QCOMPARE(image.pixel(139, 39), darkShadow);
         const auto pixels = reinterpret_cast<const QRgb*>(image.constBits());
         QVERIFY(std::count(pixels, pixels + image.width() * image.height(), text) > 20);
+    }
+
+    // The window is shaped on every resize and every change of type.
+    void windowShapeFollowsTypeAndSize()
+    {
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setButtonType(3);
+        button->setGeometry(10, 10, 121, 33);
+        window.show();
+        QCOMPARE(button->mask(), BuildShape(3, 121, 33));
+        QVERIFY(!button->mask().contains(QPoint(1, 0)));
+        button->resize(89, 25);
+        QCOMPARE(button->mask(), BuildShape(3, 89, 25));
+        button->setButtonType(2);
+        QCOMPARE(button->mask(), QRegion(0, 0, 89, 25));
+    }
+
+    // The window's default button looks it, once the container says so.
+    void defaultLookIsAnAmbientChange()
+    {
+        paintedButton button;
+        button.resize(80, 25);
+        button.show();
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xFF, 0xFF, 0xF0));
+        button.setDisplayAsDefault(true);
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0x30, 0x28, 0x20));
+        // Own colours take no ambient change; the look waits for the next paint.
+        button.setColorScheme(2);
+        const QRgb ownDarkShadow = qRgb(0x14, 0x10, 0x08);
+        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
+        button.setDisplayAsDefault(false);
+        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
     }
 
     void disableRefreshHoldsTheFace()
@@ -512,7 +576,186 @@ private slots:
         button.Refresh();
         const QImage after = button.grab().toImage();
         QCOMPARE(after.pixel(5, 20), qRgb(0x99, 0x66, 0x33));
-        QCOMPARE(after.pixel(149, 39), qRgb(0x59, 0x26, 0x00));
+        QCOMPARE(after.pixel(1, 1), qRgb(0xB8, 0x85, 0x52));
+    }
+
+    void mouseFaces_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("faces"); // the face after each step: r raised, p pushed
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("right button pushes nothing")
+            << "press right, release right"
+            << "rr" << QStringList{"MouseDown 2 0 10 10", "MouseUp 2 0 10 10"};
+        QTest::newRow("left press, drag off and back, release")
+            << "press left, drag off, drag on, release"
+            << "prpr" << QStringList{"MouseDown 1 0 10 10", "MouseUp 1 0 10 10", "Click"};
+        QTest::newRow("handler turns left into right")
+            << "press left as right, release"
+            << "rr" << QStringList{"MouseDown 2 0 10 10", "MouseUp 1 0 10 10"};
+        QTest::newRow("double click: pushed, one Click")
+            << "double click"
+            << "r"
+            << QStringList{"MouseDown 1 0 10 10", "MouseUp 1 0 10 10", "Click", "MouseDown 1 0 0 0",
+                           "MouseUp 1 0 10 10"};
+        QTest::newRow("hover comes back after a press on the button")
+            << "move, press left, drag on, release, move"
+            << "rpprr"
+            << QStringList{"MouseOver", "MouseDown 1 0 10 10", "MouseUp 1 0 10 10", "Click",
+                           "MouseOver"};
+    }
+
+    // Real mouse events; the face is read after each step.
+    void mouseFaces()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, faces);
+        QFETCH(QStringList, events);
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setGeometry(0, 0, 80, 25);
+        button->setButtonType(1);
+        button->setColorScheme(3);
+        window.show();
+        if (script.contains("as right"))
+            connect(button, &paintedButton::MouseDown,
+                    [](qint16& b, qint16&, float&, float&) { b = 2; });
+        EventLog log(*button);
+        const QPoint on(10, 10), off(200, 10);
+        QString seen;
+        for (const QString& step : script.split(", ")) {
+            if (step == "press right")
+                QTest::mousePress(button, Qt::RightButton, {}, on);
+            else if (step == "release right")
+                QTest::mouseRelease(button, Qt::RightButton, {}, on);
+            else if (step.startsWith("press left"))
+                QTest::mousePress(button, Qt::LeftButton, {}, on);
+            else if (step == "release")
+                QTest::mouseRelease(button, Qt::LeftButton, {}, on);
+            else if (step == "drag off")
+                QTest::mouseMove(button, off);
+            else if (step == "drag on")
+                QTest::mouseMove(button, on);
+            else if (step == "move") // to a new spot each time, so no move is a repeat
+                QTest::mouseMove(button, on + QPoint(seen.size(), 1));
+            else if (step == "double click") {
+                QTest::mouseClick(button, Qt::LeftButton, {}, on);
+                QTest::mouseDClick(button, Qt::LeftButton, {}, on);
+                QTest::mouseRelease(button, Qt::LeftButton, {}, on);
+            }
+            seen += button->faceImage().pixel(1, 1) == pushed ? 'p' : 'r';
+        }
+        QCOMPARE(seen, faces);
+        // A drag off raises MouseOut; that is not among the expectations.
+        log.events.removeAll("MouseOut");
+        QCOMPARE(log.events, events);
+    }
+
+    void clickComesAfterTheRaisedFace()
+    {
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setGeometry(0, 0, 80, 25);
+        button->setButtonType(1);
+        button->setColorScheme(3);
+        window.show();
+        QRgb atClick = 0;
+        connect(button, &paintedButton::Click,
+                [&] { atClick = button->grab().toImage().pixel(1, 1); });
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(atClick, raised);
+    }
+
+    void spaceKey_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("faces");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("value");
+        QTest::newRow("Space ticks the check box") << "down, up"
+                                                   << "pp" << 1 << true;
+        QTest::newRow("another key came last") << "down, A down, up"
+                                               << "ppp" << 0 << false;
+        QTest::newRow("handler clears the key") << "down as none, up"
+                                                << "rr" << 0 << false;
+    }
+
+    void spaceKey()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, faces);
+        QFETCH(int, clicks);
+        QFETCH(bool, value);
+        paintedButton button;
+        button.resize(80, 25);
+        button.setButtonType(1);
+        button.setColorScheme(3);
+        button.setCheckBoxBehaviour(true);
+        button.show();
+        if (script.contains("as none"))
+            connect(&button, &paintedButton::KeyDown, [](qint16& code, qint16&) { code = 0; });
+        QSignalSpy clicked(&button, &paintedButton::Click);
+        QString seen;
+        for (const QString& step : script.split(", ")) {
+            if (step.startsWith("down"))
+                QTest::keyPress(&button, Qt::Key_Space);
+            else if (step == "A down")
+                QTest::keyPress(&button, Qt::Key_A);
+            else
+                QTest::keyRelease(&button, Qt::Key_Space);
+            seen += button.faceImage().pixel(1, 1) == pushed ? 'p' : 'r';
+        }
+        QCOMPARE(seen, faces);
+        QCOMPARE(clicked.count(), clicks);
+        QCOMPARE(button.Value(), value);
+    }
+
+    void arrowsMoveTheFocus()
+    {
+        QWidget window;
+        QList<paintedButton*> buttons;
+        for (int i = 0; i < 3; ++i) {
+            buttons << new paintedButton(&window);
+            buttons.last()->setGeometry(0, 30 * i, 80, 25);
+            buttons.last()->setButtonType(1);
+        }
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        buttons[1]->setFocus();
+        QTest::keyClick(buttons[1], Qt::Key_Down);
+        QVERIFY(buttons[2]->hasFocus());
+        QTest::keyClick(buttons[2], Qt::Key_Left);
+        QTest::keyClick(buttons[1], Qt::Key_Up);
+        QVERIFY(buttons[0]->hasFocus());
+        QTest::keyClick(buttons[0], Qt::Key_Right);
+        QVERIFY(buttons[1]->hasFocus());
+        // The focused face shows its dotted rectangle: (4, 4) is inverted.
+        QCOMPARE(buttons[1]->faceImage().pixel(4, 4) ^ 0x00FFFFFF,
+                 buttons[0]->faceImage().pixel(4, 4));
+    }
+
+    // A transparent button shows what lies behind it: the parent and a sibling under its left.
+    void transparentTypeShowsTheParent()
+    {
+        QWidget window;
+        window.resize(200, 100);
+        window.setAutoFillBackground(true);
+        QPalette green = window.palette();
+        green.setColor(QPalette::Window, QColor(0, 160, 0));
+        window.setPalette(green);
+        auto* under = new QWidget(&window);
+        under->setGeometry(0, 0, 50, 100);
+        under->setAutoFillBackground(true);
+        QPalette red = under->palette();
+        red.setColor(QPalette::Window, QColor(200, 0, 0));
+        under->setPalette(red);
+        auto* button = new paintedButton(&window);
+        button->setGeometry(30, 20, 60, 30);
+        button->setButtonType(11);
+        window.show();
+        QCOMPARE(button->faceImage().pixel(5, 5), qRgb(200, 0, 0));
+        QCOMPARE(button->faceImage().pixel(40, 25), qRgb(0, 160, 0));
+        QCOMPARE(button->geometry(), QRect(30, 20, 60, 30));
     }
 };
 

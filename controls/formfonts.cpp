@@ -1,4 +1,4 @@
-#include "controls/captionfit.h"
+#include "controls/formfonts.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -41,6 +41,17 @@ void fitWidth(QWidget* control)
 }
 
 } // namespace
+
+void applyDesignedPointSizes(QWidget* form)
+{
+    for (QWidget* child : form->findChildren<QWidget*>()) {
+        if (const QVariant size = child->property("pointSizeF"); size.isValid()) {
+            QFont font = child->font();
+            font.setPointSizeF(size.toDouble());
+            child->setFont(font);
+        }
+    }
+}
 
 void fitCaptionsToControls(QWidget* form)
 {

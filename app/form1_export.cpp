@@ -1,0 +1,48 @@
+#include "app/form1.h"
+
+#include "app/recordexport.h"
+#include "controls/imagebox.h"
+#include "controls/textbox.h"
+#include "platform/msgbox.h"
+#include "ui_form1.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QStringList Form1::shownFieldTexts() const
+{
+    QStringList texts;
+    for (const TextBox* field : recordFields())
+        texts.append(field->Text());
+    return texts;
+}
+
+void Form1::saveasbtn_Click()
+{
+    ui->browsebtn->setEnabled(false);
+    cd1.Filter = QStringLiteral("Text Files|*.txt|Word Files|*.doc");
+    cd1.FilterIndex = 1;
+    cd1.FileName = QString();
+    cd1.ShowSave();
+    // A name of blanks only is no name.
+    if (QFileInfo(cd1.FileName).fileName().trimmed().isEmpty())
+        return;
+    if (const QString failure = appendRecordText(cd1.FileName, shownFieldTexts());
+        !failure.isEmpty())
+        MsgBox(QStringLiteral("The record could not be saved to %1.\n\n%2")
+                   .arg(QDir::toNativeSeparators(cd1.FileName), failure),
+               vbOKOnly | vbExclamation, QStringLiteral("Save As"));
+    cd1.FileName = QString();
+}
+
+void Form1::printbtn_Click()
+{
+    ui->browsebtn->setEnabled(false);
+    if (!cd1.ShowPrinter())
+        return;
+    if (const QString failure =
+            printRecord(cd1.printer(), shownFieldTexts(), ui->chemstrimagebox->picture());
+        !failure.isEmpty())
+        MsgBox(QStringLiteral("The record could not be printed.\n\n%1").arg(failure),
+               vbOKOnly | vbExclamation, QStringLiteral("Print"));
+}

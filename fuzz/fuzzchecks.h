@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+
+// The bodies of the fuzz targets, shared with the test that replays the kept inputs.
+// Each takes one input and aborts the process when the code under test misbehaves.
+// Both need a QApplication.
+
+// Loads the input as the picture file a record names, as the window does. Returns a short
+// description of the outcome (format, size class, reason), for the fuzzer to tell apart.
+QByteArray checkPictureFile(const uint8_t* data, size_t size);
+
+// Reads the input as a painted button's saved settings, restores a button from them and
+// paints it.
+void checkButtonSettings(const uint8_t* data, size_t size);

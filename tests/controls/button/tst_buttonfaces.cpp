@@ -1,0 +1,911 @@
+#include "controls/button/caption.h"
+#include "controls/button/faces.h"
+#include "controls/button/pictures.h"
+#include "controls/button/surface.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+// The fixed grey set, so every colour the tables derive is a constant written below.
+constexpr quint32 face = 0xC0C0C0, light = 0xDFDFDF, hi = 0xFFFFFF, shadow = 0x808080,
+                  dark = 0x000000, selection = 0x800000, selectionLight = 0xD1ADAD,
+                  faceLight = 0xF0F0F0;
+constexpr quint32 text = 0x0000C0, textOver = 0xC00000;
+
+enum Look { Hover = 1, Down = 2, Disabled = 4, Focused = 8, Default = 16 };
+
+ButtonFace greyFace(int type, int look, QSize size)
+{
+    ButtonFace f;
+    f.buttonType = type;
+    f.state = look & Down ? 2 : 0;
+    f.enabled = !(look & Disabled);
+    f.mouseInside = look & Hover;
+    f.focused = look & Focused;
+    f.displayAsDefault = look & Default;
+    f.colorScheme = 3;
+    f.colours = {face,      light,          hi,   shadow,   dark, text, textOver,
+                 selection, selectionLight, face, faceLight};
+    f.content.client = size;
+    f.focusBox = FocusBoxOf(type, size.width(), size.height());
+    return f;
+}
+
+QImage paint(ButtonFace& f, qreal ratio = 1)
+{
+    const QSize size = f.content.client;
+    QImage image(qRound(size.width() * ratio), qRound(size.height() * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::magenta);
+    PaintSurface surface(image);
+    PaintFace(surface, f);
+    return image;
+}
+
+// The face a look should show, pixel by pixel, in inclusive coordinates.
+struct Expect {
+    Expect(int width, int height) : W(width), H(height), image(width, height, QImage::Format_RGB32)
+    {
+        image.fill(rgbFromBgr(face));
+    }
+    void box(int x0, int y0, int x1, int y1, quint32 c)
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                image.setPixel(x, y, rgbFromBgr(c));
+    }
+    void rim(int x0, int y0, int x1, int y1, quint32 c)
+    {
+        box(x0, y0, x1, y0, c);
+        box(x0, y1, x1, y1, c);
+        box(x0, y0, x0, y1, c);
+        box(x1, y0, x1, y1, c);
+    }
+    void px(int x, int y, quint32 c) { box(x, y, x, y, c); }
+    void corners(quint32 c)
+    {
+        for (QPoint p : {QPoint(1, 1), QPoint(1, H - 2), QPoint(W - 2, 1), QPoint(W - 2, H - 2)})
+            px(p.x(), p.y(), c);
+    }
+    // The dotted focus rectangle: border pixels with an even x + y inverted.
+    void dots(int x0, int y0, int x1, int y1)
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if ((x == x0 || x == x1 || y == y0 || y == y1) && (x + y) % 2 == 0)
+                    image.setPixel(x, y, image.pixel(x, y) ^ 0x00FFFFFF);
+    }
+    // Two rings of a bevel `inset` pixels from the edge; later rows win at the corners.
+    void bevel(int i, quint32 outerTL, quint32 outerBR, quint32 innerTL, quint32 innerBR)
+    {
+        ring(i, outerTL, outerBR);
+        box(i + 1, i + 2, i + 1, H - 3 - i, innerTL);
+        box(i + 1, i + 1, W - 3 - i, i + 1, innerTL);
+        box(W - 2 - i, i + 1, W - 2 - i, H - 3 - i, innerBR);
+        box(i + 1, H - 2 - i, W - 2 - i, H - 2 - i, innerBR);
+    }
+    void ring(int i, quint32 topLeft, quint32 bottomRight)
+    {
+        box(i, i + 1, i, H - 2 - i, topLeft);
+        box(i, i, W - 2 - i, i, topLeft);
+        box(W - 1 - i, i, W - 1 - i, H - 2 - i, bottomRight);
+        box(i, H - 1 - i, W - 1 - i, H - 1 - i, bottomRight);
+    }
+    // Whole rows from row `first` on, row i (1-based) in colour(i).
+    void rows(int first, int step, int count, const std::function<quint32(int)>& colour)
+    {
+        for (int i = 1; i <= count; ++i) {
+            const int y = first + step * (i - 1);
+            if (y >= 0 && y < H)
+                box(0, y, W - 1, y, colour(i));
+        }
+    }
+    // The gradient amount of row i for K = H, K = 2H and K = H/2 (halves to even: 0.5 -> 0,
+    // 1.5 -> 2, 2.5 -> 2).
+    int amount(int k, int i) const
+    {
+        if (k == H)
+            return i;
+        if (k == 2 * H)
+            return 2 * i;
+        return i / 2 + (i % 4 == 3 ? 1 : 0);
+    }
+    void leaveToToolkit(int x, int y) { toolkit << QPoint(x, y); }
+
+    const int W, H;
+    QImage image;
+    QList<QPoint> toolkit;
+};
+
+using Expectation = void (*)(Expect&);
+
+void type3Plain(Expect& e)
+{
+    const int W = e.W, H = e.H;
+    e.box(2, H - 2, W - 3, H - 2, 0xB4C0C0);
+    e.box(1, H - 3, W - 3, H - 3, 0xC8D0D0);
+    e.box(W - 2, 2, W - 2, H - 3, 0xC3CCCC);
+    e.box(W - 3, 3, W - 3, H - 4, 0xD2D8D8);
+    e.box(2, 1, W - 3, 1, 0xFFFFFF);
+    e.box(1, 2, W - 3, 2, 0xFCFAFA);
+    e.box(1, 2, 1, H - 3, 0xEAEBEB);
+    e.box(2, 3, 2, H - 4, 0xE4E6E6);
+}
+
+void type3Rim(Expect& e, quint32 frame, quint32 bottom, quint32 top, quint32 second, quint32 sides)
+{
+    const int W = e.W, H = e.H;
+    e.rim(1, 2, W - 2, H - 3, frame);
+    e.box(2, H - 2, W - 3, H - 2, bottom);
+    e.box(2, 1, W - 3, 1, top);
+    e.box(1, 2, W - 2, 2, second);
+    e.box(2, 3, 2, H - 4, sides);
+    e.box(W - 3, 3, W - 3, H - 4, sides);
+}
+
+void type3Up(Expect& e)
+{
+    e.rows(1, 1, e.H, [&e](int i) { return ShadeColor(faceLight, -e.amount(25, i), true, false); });
+    e.rim(0, 0, e.W - 1, e.H - 1, 0x733C00);
+    e.corners(0x7B4D10);
+}
+
+void type14Rims(Expect& e)
+{
+    const int W = e.W, H = e.H;
+    e.rim(0, 0, W - 1, H - 1, 0x4E4E4E);
+    e.rim(1, 1, W - 2, H - 2, 0xB7B7B7);
+    e.box(2, 2, W - 3, 3, hi);
+    e.box(2, 4, 3, H - 3, hi);
+}
+
+void type14Gradient(Expect& e)
+{
+    e.rows(1, 1, e.H, [&e](int i) { return 0x010101u * quint32(255 - e.amount(58, i)); });
+}
+
+// Unsmoothed, so every caption pixel has exactly the colour it is drawn in.
+QFont sharpFont(bool bold = false)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(14);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+// The pixels a caption's glyphs cover when drawn at `box`.
+QList<QPoint> glyphPixels(const QString& caption, const QRect& box, const QFont& font, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    PaintSurface surface(image);
+    surface.PaintText(caption, box, font, 0x000000);
+    QList<QPoint> pixels;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                pixels << QPoint(x, y);
+    return pixels;
+}
+
+struct Layer {
+    int offset; // from the caption box, along both axes
+    quint32 colour;
+};
+
+// The logical pixel a device pixel lies in: logical pixel x covers the device pixels from
+// round(x * ratio) up to, not including, round((x + 1) * ratio).
+int logicalOf(int device, qreal ratio)
+{
+    int x = 0;
+    while (qRound((x + 1) * ratio) <= device)
+        ++x;
+    return x;
+}
+
+QList<int> looks(std::initializer_list<int> list)
+{
+    return QList<int>(list);
+}
+
+} // namespace
+
+class TestButtonFaces : public QObject {
+    Q_OBJECT
+
+private slots:
+    void faces_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<int>>("looks");
+        QTest::addColumn<bool>("tall"); // heights 29 and 58 instead of 25 and 50
+        QTest::addColumn<Expectation>("expect");
+        const auto row = [](const char* name, int type, QList<int> looks, Expectation expect,
+                            bool tall = false) {
+            QTest::newRow(name) << type << looks << tall << expect;
+        };
+        const int up = 0;
+
+        const auto type1Up = [](Expect& e) {
+            e.bevel(1, hi, shadow, hi, shadow);
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+        };
+        row("1 up", 1, looks({up, Hover, Default, Disabled, Disabled | Focused}), type1Up);
+        row("1 focused", 1, looks({Focused, Hover | Focused}), [](Expect& e) {
+            e.bevel(1, hi, shadow, hi, shadow);
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+            e.dots(4, 4, e.W - 5, e.H - 5);
+        });
+        row("1 down", 1, looks({Down}), [](Expect& e) {
+            e.bevel(1, shadow, hi, shadow, hi);
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+        });
+
+        const auto type2Up = [](Expect& e) { e.bevel(0, hi, dark, light, shadow); };
+        row("2 up", 2, looks({up, Hover, Focused, Disabled, Disabled | Default}), type2Up);
+        row("2 default", 2, looks({Default}), [](Expect& e) {
+            e.bevel(1, hi, dark, light, shadow);
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+        });
+        row("2 default, focused", 2, looks({Default | Focused}), [](Expect& e) {
+            e.bevel(1, hi, dark, light, shadow);
+            e.dots(4, 4, e.W - 5, e.H - 5);
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+        });
+        row("2 down", 2, looks({Down, Down | Focused}),
+            [](Expect& e) { e.bevel(0, dark, hi, shadow, light); });
+        row("2 down, default", 2, looks({Down | Default | Focused}), [](Expect& e) {
+            e.rim(0, 0, e.W - 1, e.H - 1, dark);
+            e.rim(1, 1, e.W - 2, e.H - 2, shadow);
+            e.dots(4, 4, e.W - 5, e.H - 5);
+        });
+
+        row("3 up", 3, looks({up}), [](Expect& e) {
+            type3Up(e);
+            type3Plain(e);
+        });
+        row("3 focused", 3, looks({Focused, Default}), [](Expect& e) {
+            type3Up(e);
+            type3Rim(e, 0xE7AE8C, 0xEF826B, 0xFFE7CE, 0xF7D7BD, 0xF0D1B5);
+        });
+        row("3 hover", 3, looks({Hover, Hover | Focused}), [](Expect& e) {
+            type3Up(e);
+            type3Rim(e, 0x31B2FF, 0x0096E7, 0xCEF3FF, 0x8CDBFF, 0x6BCBFF);
+        });
+        row("3 down", 3, looks({Down, Down | Focused}), [](Expect& e) {
+            const int W = e.W, H = e.H;
+            // Upward from the bottom row, from OffB(0xF0F0F0, -32) = 0xC8D0D0.
+            e.rows(H - 1, -1, H,
+                   [&e](int i) { return ShadeColor(0xC8D0D0, -e.amount(25, i), true, false); });
+            e.rim(0, 0, W - 1, H - 1, 0x733C00);
+            e.corners(0x7B4D10);
+            e.box(2, H - 2, W - 3, H - 2, 0xD8E0E0);
+            e.box(1, H - 3, W - 3, H - 3, 0xD2DADA);
+            e.box(W - 2, 2, W - 2, H - 3, 0xCDD5D5);
+            e.box(W - 3, 3, W - 3, H - 4, faceLight);
+            e.box(2, 1, W - 3, 1, 0xA7B0B0);
+            e.box(1, 2, W - 3, 2, 0xAFB8B8);
+            e.box(1, 2, 1, H - 3, 0xA7B0B0);
+            e.box(2, 2, 2, H - 3, 0xB2BABA);
+        });
+        row("3 disabled", 3, looks({Disabled, Disabled | Hover | Focused}), [](Expect& e) {
+            e.box(0, 0, e.W - 1, e.H - 1, 0xD2D8D8);
+            e.rim(0, 0, e.W - 1, e.H - 1, 0x879C9C);
+            e.corners(0x96A8A8);
+        });
+
+        const auto type4Up = [](Expect& e) {
+            const int W = e.W, H = e.H;
+            e.box(1, 1, W - 2, H - 2, light);
+            e.rim(0, 0, W - 1, H - 1, dark);
+            e.corners(dark);
+            e.px(1, 2, face);
+            e.leaveToToolkit(1, 1);
+            e.leaveToToolkit(2, 1);
+            e.box(3, 2, W - 4, 2, hi);
+            e.box(2, 2, 2, H - 4, hi);
+            e.px(3, 3, hi);
+            e.box(W - 3, 1, W - 3, H - 4, face);
+            e.box(1, H - 3, W - 4, H - 3, face);
+            e.px(W - 4, H - 4, face);
+            e.box(W - 2, 2, W - 2, H - 3, shadow);
+            e.box(2, H - 2, W - 3, H - 2, shadow);
+            e.px(W - 3, H - 3, shadow);
+        };
+        row("4 up", 4, looks({up, Hover, Focused, Default, Disabled}), type4Up);
+        row("4 down", 4, looks({Down, Down | Focused}), [](Expect& e) {
+            const int W = e.W, H = e.H;
+            e.box(1, 1, W - 2, H - 2, 0x707070);
+            e.rim(0, 0, W - 1, H - 1, dark);
+            e.rim(1, 1, W - 2, H - 2, 0x404040);
+            e.rim(2, 2, W - 3, H - 3, 0x606060);
+            e.px(2, 2, 0x404040);
+            e.px(3, 3, 0x606060);
+            e.corners(dark);
+            e.box(W - 3, 1, W - 3, H - 4, shadow);
+            e.box(1, H - 3, W - 3, H - 3, shadow);
+            e.px(W - 4, H - 4, shadow);
+            e.box(W - 2, 3, W - 2, H - 3, 0x707070);
+            e.box(3, H - 2, W - 3, H - 2, 0x707070);
+            e.px(W - 2, H - 3, 0x606060);
+            e.px(W - 3, H - 2, 0x606060);
+            e.px(2, H - 2, 0x606060);
+            e.px(W - 2, 2, 0x606060);
+        });
+
+        const auto type5Up = [](Expect& e) {
+            const int W = e.W, H = e.H;
+            e.box(1, 1, W - 1, H - 1, 0xCCCCCC);
+            e.rim(1, 1, W - 1, H - 1, hi);
+            e.rim(0, 0, W - 2, H - 2, 0x666666);
+            e.px(1, H - 2, 0x9A9A9A);
+            e.px(W - 2, 1, 0x9A9A9A);
+        };
+        row("5 up", 5, looks({up, Hover, Default}), type5Up);
+        // The caption box of the tests' caption at (10, 5), 20 x 12.
+        row("5 focused", 5, looks({Focused}), [](Expect& e) {
+            const int W = e.W, H = e.H;
+            e.box(1, 1, W - 1, H - 1, 0xCCCCCC);
+            e.rim(1, 1, W - 1, H - 1, hi);
+            e.rim(0, 0, W - 2, H - 2, 0x666666);
+            e.px(1, H - 2, 0x9A9A9A);
+            e.px(W - 2, 1, 0x9A9A9A);
+            e.rim(8, 4, 31, 17, 0xCC9999);
+        });
+        row("5 down", 5, looks({Down}), [](Expect& e) {
+            const int W = e.W, H = e.H;
+            e.box(1, 1, W - 2, H - 2, 0x909090);
+            e.rim(0, 0, W - 2, H - 2, 0x666666);
+            e.box(W - 1, 1, W - 1, H - 1, hi);
+            e.box(1, H - 1, W - 2, H - 1, hi);
+        });
+        row("5 disabled", 5, looks({Disabled, Disabled | Focused}),
+            [](Expect& e) { e.rim(0, 0, e.W - 1, e.H - 1, shadow); });
+
+        constexpr quint32 l8 = 0xE7E7E7;
+        row("6 up", 6, looks({up, Hover, Default, Disabled | Focused}),
+            [](Expect& e) { e.bevel(0, l8, shadow, l8, shadow); });
+        row("6 focused", 6, looks({Focused}), [](Expect& e) {
+            e.bevel(0, l8, shadow, l8, shadow);
+            e.dots(4, 4, e.W - 5, e.H - 5);
+        });
+        row("6 down", 6, looks({Down}), [](Expect& e) { e.bevel(0, shadow, l8, shadow, l8); });
+
+        const auto thinUp = [](Expect& e) { e.ring(0, hi, shadow); };
+        const auto thinDown = [](Expect& e) { e.ring(0, shadow, hi); };
+        const auto plain = [](Expect&) {};
+        const auto dotsOnly = [](Expect& e) { e.dots(3, 3, e.W - 4, e.H - 4); };
+        row("7 up", 7, looks({up, Hover, Default, Disabled, Disabled | Focused}), thinUp);
+        row("7 focused", 7, looks({Focused}), [](Expect& e) {
+            e.ring(0, hi, shadow);
+            e.dots(3, 3, e.W - 4, e.H - 4);
+        });
+        row("7 down", 7, looks({Down}), thinDown);
+        row("8 up", 8, looks({up, Default, Disabled, Disabled | Hover | Focused}), plain);
+        row("8 focused", 8, looks({Focused}), dotsOnly);
+        row("8 hover", 8, looks({Hover}), thinUp);
+        row("8 down", 8, looks({Down}), thinDown);
+        row("12 up", 12, looks({up, Disabled, Disabled | Hover}), plain);
+        row("12 focused", 12, looks({Focused}), dotsOnly);
+        row("12 hover", 12, looks({Hover}), [](Expect& e) { e.bevel(0, hi, dark, light, shadow); });
+        row("12 down", 12, looks({Down}), [](Expect& e) { e.bevel(0, dark, hi, shadow, light); });
+
+        row("9 up", 9, looks({up, Default, Disabled, Disabled | Hover | Focused}), plain);
+        row("9 focused", 9, looks({Focused}), dotsOnly);
+        row("9 hover", 9, looks({Hover}), [](Expect& e) {
+            e.box(1, 1, e.W - 1, e.H - 1, selectionLight);
+            e.rim(0, 0, e.W - 1, e.H - 1, selection);
+        });
+        row("9 down", 9, looks({Down}),
+            [](Expect& e) { e.rim(0, 0, e.W - 1, e.H - 1, selection); });
+        // TintColor(0x800000, 128): blue 127 x 128 / 255 + 128 = 191, red and green 128.
+        row("9 down, hover", 9, looks({Down | Hover}), [](Expect& e) {
+            e.box(0, 0, e.W - 1, e.H - 1, 0xBF8080);
+            e.rim(0, 0, e.W - 1, e.H - 1, selection);
+        });
+
+        const int every[] = {up, Hover, Down, Disabled, Focused, Default};
+        const QList<int> all(std::begin(every), std::end(every));
+        row("10", 10, all, plain);
+        row("0", 0, all, plain);
+        row("15", 15, all, plain);
+
+        row(
+            "14 up", 14, looks({up, Default, Disabled, Disabled | Focused}),
+            [](Expect& e) {
+                type14Gradient(e);
+                type14Rims(e);
+            },
+            true);
+        row(
+            "14 focused", 14, looks({Focused}),
+            [](Expect& e) {
+                type14Gradient(e);
+                type14Rims(e);
+                e.dots(6, 6, e.W - 5, e.H - 5);
+            },
+            true);
+        row(
+            "14 hover", 14, looks({Hover}),
+            [](Expect& e) {
+                e.box(0, 0, e.W - 1, e.H - 1, light);
+                type14Rims(e);
+            },
+            true);
+        row(
+            "14 down", 14, looks({Down}),
+            [](Expect& e) {
+                e.box(1, 1, e.W - 1, e.H - 1, 0xB7B7B7);
+                e.rim(0, 0, e.W - 1, e.H - 1, 0x505050);
+                e.box(2, e.H - 2, e.W - 3, e.H - 2, hi);
+                e.box(e.W - 2, 2, e.W - 2, e.H - 2, hi);
+            },
+            true);
+    }
+
+    // Every pixel the tables fix, for each look, at two sizes; no caption, so no text pixels.
+    // At device pixel ratios 2 and 1.5 each logical pixel is a block of whole device pixels of
+    // its colour; the focus dots are drawn at device resolution and checked at ratio 1 only.
+    void faces()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<int>, looks);
+        QFETCH(bool, tall);
+        QFETCH(Expectation, expect);
+        for (const QSize size : {QSize(40, tall ? 29 : 25), QSize(33, tall ? 58 : 50)}) {
+            Expect e(size.width(), size.height());
+            expect(e);
+            for (const qreal ratio : {1.0, 2.0, 1.5}) {
+                for (const int look : looks) {
+                    if (ratio != 1 && (look & Focused))
+                        continue;
+                    ButtonFace f = greyFace(type, look, size);
+                    f.layout.captionBox = QRect(10, 5, 20, 12);
+                    f.layout.captionBoxDown = QRect(11, 6, 20, 12);
+                    const QImage actual = paint(f, ratio);
+                    for (int dy = 0; dy < actual.height(); ++dy) {
+                        for (int dx = 0; dx < actual.width(); ++dx) {
+                            const QPoint at(logicalOf(dx, ratio), logicalOf(dy, ratio));
+                            if (actual.pixel(dx, dy) == e.image.pixel(at) || e.toolkit.contains(at))
+                                continue;
+                            QFAIL(qPrintable(
+                                QStringLiteral("look %1 at %2x%3, ratio %4: device pixel (%5, "
+                                               "%6) is %7, expected %8")
+                                    .arg(look)
+                                    .arg(size.width())
+                                    .arg(size.height())
+                                    .arg(ratio)
+                                    .arg(dx)
+                                    .arg(dy)
+                                    .arg(actual.pixel(dx, dy) & 0xFFFFFF, 6, 16)
+                                    .arg(e.image.pixel(at) & 0xFFFFFF, 6, 16)));
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    // Letters at ratio 2 are drawn at device resolution: their edges fall on odd device
+    // columns too, not only on the even ones an enlarged logical image would give.
+    void captionAtDeviceResolution()
+    {
+        ButtonFace f = greyFace(2, 0, QSize(90, 33));
+        f.content.caption = QStringLiteral("Save Waves");
+        f.content.font = sharpFont();
+        QImage measuring = PaintSurface::MeasuringImage(2, 3780);
+        f.layout = LayoutContent(f.content, {}, &measuring);
+        const QImage image = paint(f, 2);
+        int oddEdges = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 1; x < image.width(); x += 2)
+                if ((image.pixel(x, y) == rgbFromBgr(text)) !=
+                    (image.pixel(x - 1, y) == rgbFromBgr(text)))
+                    ++oddEdges;
+        QVERIFY(oddEdges > 10);
+        // The caption stays centred in the measured block.
+        QVERIFY(qAbs(f.layout.captionBox.center().x() - 45) <= 1);
+    }
+
+    void transparentAndOvalFaces_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<quint32>("centre");
+        QTest::addColumn<quint32>("topMiddle");
+        QTest::addColumn<quint32>("corner");
+        // The copied background is 0x123456 everywhere.
+        QTest::newRow("11 up") << 11 << 0 << 0x123456u << 0x123456u << 0x123456u;
+        QTest::newRow("11 disabled") << 11 << int(Disabled) << 0x123456u << 0x123456u << 0x123456u;
+        QTest::newRow("13 up") << 13 << 0 << face << face << face;
+        QTest::newRow("13 hover") << 13 << int(Hover) << face << shadow << face;
+        QTest::newRow("13 down") << 13 << int(Down) << 0xA0A0A0u << dark << face;
+        QTest::newRow("13 disabled") << 13 << int(Disabled) << face << face << face;
+    }
+
+    // The oval's outline is the toolkit's; its fill, its top and the corners outside are not.
+    void transparentAndOvalFaces()
+    {
+        QFETCH(int, type);
+        QFETCH(int, look);
+        QFETCH(quint32, centre);
+        QFETCH(quint32, topMiddle);
+        QFETCH(quint32, corner);
+        ButtonFace f = greyFace(type, look, QSize(41, 25));
+        f.background = QImage(60, 40, QImage::Format_RGB32);
+        f.background.fill(rgbFromBgr(0x123456));
+        const QImage image = paint(f);
+        QCOMPARE(image.pixel(20, 12), rgbFromBgr(centre));
+        QCOMPARE(image.pixel(20, 0), rgbFromBgr(topMiddle));
+        QCOMPARE(image.pixel(0, 0), rgbFromBgr(corner));
+        QCOMPARE(image.pixel(40, 24), rgbFromBgr(corner));
+    }
+
+    void shapes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<QPoint>>("cut");
+        const int W = 40, H = 25;
+        const QList<QPoint> corners{{0, 0}, {W - 1, 0}, {0, H - 1}, {W - 1, H - 1}};
+        const QList<QPoint> rounded{{0, 0},     {1, 0},         {0, 1},         {W - 2, 0},
+                                    {W - 1, 0}, {W - 1, 1},     {0, H - 1},     {1, H - 1},
+                                    {0, H - 2}, {W - 2, H - 1}, {W - 1, H - 1}, {W - 1, H - 2}};
+        QTest::newRow("1") << 1 << corners;
+        QTest::newRow("14") << 14 << corners;
+        QTest::newRow("5") << 5 << QList<QPoint>{{0, H - 1}, {W - 1, 0}};
+        QTest::newRow("3") << 3 << rounded;
+        QTest::newRow("4") << 4 << rounded;
+        QTest::newRow("2") << 2 << QList<QPoint>{};
+        QTest::newRow("10") << 10 << QList<QPoint>{};
+    }
+
+    void shapes()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<QPoint>, cut);
+        const QRegion shape = BuildShape(type, 40, 25);
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 40; ++x)
+                QCOMPARE(shape.contains(QPoint(x, y)), !cut.contains(QPoint(x, y)));
+    }
+
+    void ovalShape()
+    {
+        const QRegion shape = BuildShape(13, 40, 25);
+        QVERIFY(shape.contains(QPoint(20, 12)) && shape.contains(QPoint(20, 0)) &&
+                shape.contains(QPoint(0, 12)));
+        QVERIFY(!shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(39, 24)) &&
+                !shape.contains(QPoint(3, 1)));
+    }
+
+    void paintRequests_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<int>("painted");
+        // The last paint showed state 0 with the caption "Next".
+        QTest::newRow("same face") << 0 << false << "Next" << false << 25 << true << -1;
+        QTest::newRow("same face, forced") << 0 << true << "Next" << false << 25 << true << 0;
+        QTest::newRow("pushed") << 2 << false << "Next" << false << 25 << true << 2;
+        QTest::newRow("new caption") << 0 << false << "Last" << false << 25 << true << 0;
+        QTest::newRow("ticked check box") << 0 << false << "Next" << true << 25 << true << 2;
+        QTest::newRow("no height") << 2 << true << "Next" << false << 0 << true << -1;
+        QTest::newRow("drawing stopped") << 2 << true << "Next" << false << 25 << false << -1;
+    }
+
+    void paintRequests()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, force);
+        QFETCH(QString, caption);
+        QFETCH(bool, ticked);
+        QFETCH(int, height);
+        QFETCH(bool, allowed);
+        QFETCH(int, painted);
+        DrawnFace drawn{0, QStringLiteral("Next")};
+        QCOMPARE(AcceptPaintRequest(drawn, state, force, caption, ticked, height, allowed),
+                 painted);
+        // A dropped request leaves the memory of the last paint as it was.
+        QCOMPARE(drawn.state, painted < 0 ? 0 : painted);
+        QCOMPARE(drawn.caption, painted < 0 ? QStringLiteral("Next") : caption);
+    }
+
+    void focusRectangleDrawnTwiceIsGone()
+    {
+        QImage image(20, 12, QImage::Format_RGB32);
+        image.fill(qRgb(0x12, 0x34, 0x56));
+        const QImage before = image;
+        PaintSurface surface(image);
+        surface.PaintFocusRect(QRect(3, 3, 10, 6));
+        QCOMPARE(image.pixel(3, 3), qRgb(0xED, 0xCB, 0xA9));
+        QCOMPARE(image.pixel(4, 3), qRgb(0x12, 0x34, 0x56));
+        surface.PaintFocusRect(QRect(3, 3, 10, 6));
+        QCOMPARE(image, before);
+    }
+
+    void captionEffects_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<QList<Layer>>("layers"); // in drawing order
+        QTest::newRow("2 up, copies dark then light")
+            << 2 << 0 << 1 << QList<Layer>{{1, 0x989898}, {-1, 0xE8E8E8}, {0, text}};
+        QTest::newRow("2 up, copies swapped")
+            << 2 << 0 << 2 << QList<Layer>{{1, 0xE8E8E8}, {-1, 0x989898}, {0, text}};
+        QTest::newRow("2 up, dark copy only")
+            << 2 << 0 << 3 << QList<Layer>{{1, 0x989898}, {0, text}};
+        QTest::newRow("2 pushed: all one pixel down-right")
+            << 2 << int(Down) << 1 << QList<Layer>{{2, 0x989898}, {0, 0xE8E8E8}, {1, textOver}};
+        QTest::newRow("9 hover: copy from the selection tint")
+            << 9 << int(Hover) << 3 << QList<Layer>{{1, 0xA98585}, {0, textOver}};
+        QTest::newRow("4 pushed: copy from the pushed face")
+            << 4 << int(Down) << 3 << QList<Layer>{{2, 0x484848}, {1, light}};
+        QTest::newRow("5 pushed: no copies")
+            << 5 << int(Down) << 1 << QList<Layer>{{1, 0x909090}, {-1, 0x909090}, {0, textOver}};
+        QTest::newRow("1 disabled, embossed")
+            << 1 << int(Disabled) << 1 << QList<Layer>{{1, hi}, {0, shadow}};
+        QTest::newRow("5 disabled, flat") << 5 << int(Disabled) << 0 << QList<Layer>{{0, shadow}};
+        QTest::newRow("3 disabled") << 3 << int(Disabled) << 0 << QList<Layer>{{0, 0x6E8888}};
+        QTest::newRow("14 disabled")
+            << 14 << int(Disabled) << 0 << QList<Layer>{{1, hi}, {0, face}};
+        QTest::newRow("14 pushed") << 14 << int(Down) << 0 << QList<Layer>{{1, 0x4E4E4E}, {0, hi}};
+    }
+
+    // Each copy is the caption's glyphs moved by its offset, in its colour.
+    void captionEffects()
+    {
+        QFETCH(int, type);
+        QFETCH(int, look);
+        QFETCH(int, effect);
+        QFETCH(QList<Layer>, layers);
+        const QSize size(90, 33);
+        ButtonFace f = greyFace(type, look, size);
+        f.content.caption = QStringLiteral("Hg");
+        f.content.font = sharpFont();
+        f.specialEffect = effect;
+        QImage device(1, 1, QImage::Format_RGB32);
+        f.layout = LayoutContent(f.content, {}, &device);
+        const QList<QPoint> glyphs =
+            glyphPixels(f.content.caption, f.layout.captionBox, f.content.font, size);
+        QVERIFY(glyphs.size() > 20);
+        QHash<QPoint, quint32> expected;
+        for (const Layer& layer : layers)
+            for (const QPoint p : glyphs)
+                expected[p + QPoint(layer.offset, layer.offset)] = layer.colour;
+        const QImage image = paint(f);
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(image.pixel(it.key()), rgbFromBgr(it.value()));
+    }
+
+    void captionLayout_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("pictureSize");
+        QTest::addColumn<QString>("check");
+        QTest::newRow("centred") << "Next" << 0 << 0 << "centred";
+        QTest::newRow("wrapped block centred") << "Sort by Ascending Order" << 0 << 0 << "wrapped";
+        QTest::newRow("picture left: 4 pixels apart") << "Next" << 0 << 16 << "left";
+        QTest::newRow("picture right") << "Next" << 1 << 16 << "right";
+        QTest::newRow("picture behind: centred") << "Next" << 4 << 16 << "middle";
+        QTest::newRow("blank caption: picture centred") << "   " << 2 << 16 << "middle";
+        QTest::newRow("unknown position keeps the boxes") << "Next" << 7 << 16 << "kept";
+    }
+
+    void captionLayout()
+    {
+        QFETCH(QString, caption);
+        QFETCH(int, position);
+        QFETCH(int, pictureSize);
+        QFETCH(QString, check);
+        const int W = check == "wrapped" ? 60 : 121, H = 50;
+        CaptionContent content{
+            caption,        sharpFont(), QSize(W, H), position, QSize(pictureSize, pictureSize),
+            pictureSize > 0};
+        QImage device(1, 1, QImage::Format_RGB32);
+        const QFontMetrics metrics(content.font, &device);
+        CaptionLayout previous;
+        previous.captionBox = QRect(5, 6, 7, 8);
+        previous.captionBoxDown = QRect(6, 7, 7, 8);
+        previous.picture = QPoint(9, 9);
+        const CaptionLayout layout = LayoutContent(content, previous, &device);
+        const QRect box = layout.captionBox;
+        QCOMPARE(layout.captionBoxDown, box.translated(1, 1));
+        if (check == "centred") {
+            const int w = metrics.horizontalAdvance(caption), h = metrics.height();
+            QCOMPARE(box, QRect(1 + (W - 1 - w) / 2, 1 + (H - 1 - h) / 2, w, h));
+        } else if (check == "wrapped") {
+            QVERIFY(box.height() > 2 * metrics.height());
+            QCOMPARE(box.y(), 1 + (H - 1 - box.height()) / 2);
+        } else if (check == "left") {
+            QCOMPARE(layout.picture, QPoint(box.x() - 20, (H - 16) / 2));
+            QCOMPARE(box.x(), 17 + (W - 17 - box.width()) / 2);
+        } else if (check == "right") {
+            QCOMPARE(layout.picture, QPoint(box.x() + box.width() + 4, (H - 16) / 2));
+        } else if (check == "middle") {
+            QCOMPARE(layout.picture, QPoint((W - 16) / 2, (H - 16) / 2));
+        } else {
+            QCOMPARE(box.topLeft(), previous.captionBoxDown.topLeft());
+            QCOMPARE(layout.picture, previous.picture);
+        }
+    }
+
+    void accessKeyMarks()
+    {
+        const QSize size(90, 20);
+        const QRect box(0, 0, 90, 20);
+        const QFont font = sharpFont();
+        // A doubled ampersand is one literal ampersand.
+        QImage literal(size, QImage::Format_RGB32);
+        literal.fill(Qt::white);
+        {
+            QPainter painter(&literal);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("A & B"));
+        }
+        QList<QPoint> literalPixels;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                if (literal.pixel(x, y) != qRgb(255, 255, 255))
+                    literalPixels << QPoint(x, y);
+        QCOMPARE(glyphPixels(QStringLiteral("A && B"), box, font, size), literalPixels);
+        // The marked letter gains an underline below the baseline, and no ampersand is drawn.
+        const QList<QPoint> marked = glyphPixels(QStringLiteral("&Save"), box, font, size);
+        const QList<QPoint> plain = glyphPixels(QStringLiteral("Save"), box, font, size);
+        const int baseline = QFontMetrics(font).ascent();
+        QVERIFY(marked.size() > plain.size());
+        for (const QPoint p : plain)
+            QVERIFY(marked.contains(p));
+        for (const QPoint p : marked)
+            QVERIFY(plain.contains(p) || p.y() >= baseline);
+    }
+
+    void defaultHighlightFaceHasBoldCaption()
+    {
+        QImage device(1, 1, QImage::Format_RGB32);
+        const auto face = [&device](bool isDefault, bool bold) {
+            ButtonFace f = greyFace(14, isDefault ? Default : 0, QSize(90, 33));
+            f.content.caption = QStringLiteral("Next");
+            f.content.font = sharpFont(bold);
+            f.layout = LayoutContent(f.content, {}, &device);
+            return paint(f);
+        };
+        QCOMPARE(face(true, false), face(false, true));
+        QVERIFY(face(true, false) != face(false, false));
+    }
+
+    void picturePixels_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<QRgb>>("expected"); // over a face of 0x0000FF (blue)
+        // The picture: white, red, green, blue, the mask colour (grey).
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("plain, mask clear")
+            << "plain"
+            << QList<QRgb>{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0), blue, blue};
+        QTest::newRow("greyscale") << "grey"
+                                   << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76),
+                                                  qRgb(150, 150, 150), qRgb(28, 28, 28), blue};
+        // Grey 192 greys to round(58 + 113.28 + 21.12) = 192.
+        QTest::newRow("greyscale, no mask")
+            << "grey nomask"
+            << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76), qRgb(150, 150, 150),
+                           qRgb(28, 28, 28), qRgb(192, 192, 192)};
+        QTest::newRow("blend: two thirds picture")
+            << "blend"
+            << QList<QRgb>{qRgb(170, 170, 255), qRgb(170, 0, 85), qRgb(0, 170, 85), blue, blue};
+        QTest::newRow("silhouette")
+            << "brush"
+            << QList<QRgb>{qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+        QTest::newRow("dark pixels only")
+            << "dark" << QList<QRgb>{blue, qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+    }
+
+    // Five pixels in a row, a width that is not a multiple of 4, drawn at (1, 1).
+    void picturePixels()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<QRgb>, expected);
+        QImage picture(5, 2, QImage::Format_RGB32);
+        const QList<QRgb> colours{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0),
+                                  qRgb(0, 0, 255), qRgb(192, 192, 192)};
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 2; ++y)
+                picture.setPixel(x, y, colours[x]);
+        QImage image(8, 4, QImage::Format_RGB32);
+        image.fill(qRgb(0, 0, 255));
+        PaintSurface surface(image);
+        PictureCopy copy;
+        copy.clearColor = how.contains("nomask") || how == "dark" ? -1 : 0xC0C0C0;
+        copy.greyscale = how.startsWith("grey");
+        copy.blend = how == "blend";
+        if (how == "brush" || how == "dark")
+            copy.brushColor = 0x030201;
+        copy.darkOnly = how == "dark";
+        CopyPicturePixels(surface, 1, 1, 5, 2, picture, copy);
+        for (int x = 0; x < 5; ++x) {
+            QCOMPARE(image.pixel(1 + x, 1), expected[x]);
+            QCOMPARE(image.pixel(1 + x, 2), expected[x]);
+        }
+        QCOMPARE(image.pixel(6, 1), qRgb(0, 0, 255));
+        QCOMPARE(image.pixel(1, 3), qRgb(0, 0, 255));
+    }
+
+    void iconsAreDrawnOnTheMaskColour()
+    {
+        QImage icon(4, 4, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        icon.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        for (const bool useMask : {true, false}) {
+            QImage image(4, 4, QImage::Format_RGB32);
+            image.fill(qRgb(0, 0, 255));
+            PaintSurface surface(image);
+            PictureCopy copy;
+            copy.maskRGB = 0x00FF00;
+            copy.clearColor = useMask ? 0x00FF00 : -1;
+            CopyPicturePixels(surface, 0, 0, 4, 4, icon, copy);
+            QCOMPARE(image.pixel(0, 0), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(3, 3), useMask ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
+        }
+    }
+
+    void pictureLooks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<bool>("withNormal");
+        // Colours at the picture's place (10, 10) and one pixel right and down of it.
+        QTest::addColumn<QRgb>("atPlace");
+        QTest::addColumn<QRgb>("belowRight");
+        const QRgb greyFace = qRgb(0xC0, 0xC0, 0xC0);
+        // The picture is one dark pixel (0x202020) at its top-left, light elsewhere.
+        QTest::newRow("up") << 2 << 0 << true << qRgb(0x20, 0x20, 0x20) << qRgb(0xF0, 0xF0, 0xF0);
+        QTest::newRow("pushed: PictureOver one pixel down-right")
+            << 2 << int(Down) << true << greyFace << qRgb(0, 0xFF, 0);
+        QTest::newRow("disabled, embossed: light pixels not drawn")
+            << 1 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << qRgb(0xFF, 0xFF, 0xFF);
+        QTest::newRow("disabled flat: shadow in place")
+            << 6 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << greyFace;
+        QTest::newRow("no PictureNormal: nothing, even with PictureOver")
+            << 2 << int(Hover) << false << greyFace << greyFace;
+        QTest::newRow("hover shows PictureOver")
+            << 2 << int(Hover) << true << qRgb(0, 0xFF, 0) << qRgb(0, 0xFF, 0);
+    }
+
+    void pictureLooks()
+    {
+        QFETCH(int, type);
+        QFETCH(int, look);
+        QFETCH(bool, withNormal);
+        QFETCH(QRgb, atPlace);
+        QFETCH(QRgb, belowRight);
+        ButtonFace f = greyFace(type, look, QSize(40, 30));
+        QImage normal(4, 4, QImage::Format_RGB32);
+        normal.fill(qRgb(0xF0, 0xF0, 0xF0));
+        normal.setPixel(0, 0, qRgb(0x20, 0x20, 0x20));
+        if (withNormal)
+            f.pictureNormal = normal;
+        f.pictureOver = QImage(4, 4, QImage::Format_RGB32);
+        f.pictureOver.fill(qRgb(0, 0xFF, 0));
+        f.content.picture = QSize(4, 4);
+        f.layout.picture = QPoint(10, 10);
+        const QImage image = paint(f);
+        QCOMPARE(image.pixel(10, 10), atPlace);
+        QCOMPARE(image.pixel(11, 11), belowRight);
+    }
+};
+
+QTEST_MAIN(TestButtonFaces)
+#include "tst_buttonfaces.moc"

@@ -1,0 +1,242 @@
+#include "controls/button/paintedbutton.h"
+#include "controls/textbox.h"
+#include "tests/support/formdriver.h"
+#include "tests/support/smallfilesystem.h"
+#include "tests/support/testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Fault { Locked, FolderUnwritable, FileMoved, DiskFull };
+
+// Keeps a folder from being written, or a file from being removed, even by root, whose
+// permissions are never checked. Without root only a folder can be kept so.
+bool setImmutable(const QString& path, bool immutable)
+{
+    if (geteuid() != 0)
+        return QFileInfo(path).isDir() &&
+               QFile::setPermissions(path, immutable
+                                               ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                               : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+} // namespace
+
+// When the database cannot take a record, Update says what failed and keeps every typed
+// value on screen; once the cause is gone, Update saves them.
+class TestFailureReports : public QObject {
+    Q_OBJECT
+
+private slots:
+    void failedUpdateNamesTheCauseAndLosesNothing_data();
+    void failedUpdateNamesTheCauseAndLosesNothing();
+    void recordThatCannotBeReadIsNotOpenedForTyping();
+    void backupAndSaveAsOnAFullDiskLeaveTheOldFiles();
+    void backupFolderBlockedByAFileIsReported();
+};
+
+void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("locked, new record") << Fault::Locked << false << "is locked by another program";
+    QTest::newRow("folder unwritable, edit")
+        << Fault::FolderUnwritable << true << "may no longer write the database file";
+    QTest::newRow("file moved away, new record")
+        << Fault::FileMoved << false << "has been moved or deleted";
+    QTest::newRow("disk full, new record") << Fault::DiskFull << false << "The disk is full";
+    QTest::newRow("disk full, edit") << Fault::DiskFull << true << "The disk is full";
+}
+
+void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing()
+{
+    QFETCH(Fault, fault);
+    QFETCH(bool, editing);
+    QFETCH(QString, cause);
+
+    FormDriver ui;
+    const QString folder = ui.paths().dataFolder;
+    std::unique_ptr<SmallFileSystem> small;
+    if (fault == Fault::DiskFull) {
+        small = std::make_unique<SmallFileSystem>(folder, 1024);
+        if (!small->unavailable().isEmpty())
+            QSKIP(qPrintable(small->unavailable()));
+    }
+    // The window lets go of the file before the file system goes.
+    const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
+    ui.openNamed({"ACETONE", "BENZENE"});
+    ui.form().Data1.Database().setBusyTimeout(50);
+
+    ui.click(editing ? "editbtn" : "newbtn");
+    ui.type("nametxt", QStringLiteral("KEEP ME"));
+    ui.type("notetxt", QString(200, QLatin1Char('n')));
+    // Typing goes in before what an edited record holds.
+    const QString name = editing ? QStringLiteral("KEEP MEACETONE") : QStringLiteral("KEEP ME");
+    const QString note =
+        QString(200, QLatin1Char('n')) + (editing ? QStringLiteral("note ACETONE") : QString());
+
+    const QString file = ui.databaseFile();
+    const QString filler = folder + QStringLiteral("/filler");
+    std::unique_ptr<WriteLock> lock;
+    switch (fault) {
+    case Fault::Locked:
+        lock = std::make_unique<WriteLock>(file);
+        QVERIFY(lock->locked());
+        break;
+    case Fault::FolderUnwritable:
+        if (!setImmutable(folder, true))
+            QSKIP("this file system cannot make a folder unwritable");
+        break;
+    case Fault::FileMoved:
+        QVERIFY(QFile::rename(file, file + QStringLiteral(".moved")));
+        break;
+    case Fault::DiskFull:
+        SmallFileSystem::fillUp(filler);
+        break;
+    }
+    const auto repair = [&] {
+        lock.reset();
+        if (fault == Fault::FolderUnwritable)
+            setImmutable(folder, false);
+        if (fault == Fault::FileMoved && QFile::exists(file + QStringLiteral(".moved")))
+            QFile::rename(file + QStringLiteral(".moved"), file);
+        QFile::remove(filler);
+    };
+    const auto repairOnFailure = qScopeGuard(repair);
+
+    ui.click("updatebtn");
+    QCOMPARE(ui.prompts().size(), 1);
+    const QString prompt = ui.prompts()[0];
+    QVERIFY2(prompt.startsWith(QLatin1String("The record was not saved.")), qPrintable(prompt));
+    QVERIFY2(prompt.contains(cause), qPrintable(prompt));
+    QVERIFY2(prompt.contains(QDir::toNativeSeparators(file)), qPrintable(prompt));
+    QCOMPARE(ui.shownText("nametxt"), name);
+    QCOMPARE(ui.shownText("notetxt"), note);
+    QVERIFY(!ui.box("nametxt")->Locked());
+    QVERIFY(ui.button("updatebtn")->isEnabled());
+
+    repair();
+    ui.click("updatebtn");
+    QCOMPARE(ui.prompts().size(), 1);
+    QCOMPARE(readNames(file),
+             editing ? QStringList({name, "BENZENE"}) : QStringList({"ACETONE", "BENZENE", name}));
+    QCOMPARE(readTable(file)[editing ? 0 : 2][9], note);
+}
+
+void TestFailureReports::recordThatCannotBeReadIsNotOpenedForTyping()
+{
+    FormDriver ui;
+    ui.openNamed({"ACETONE"});
+    ui.form().Data1.Database().setBusyTimeout(50);
+    {
+        WriteLock lock(ui.databaseFile());
+        ui.click("editbtn");
+    }
+    QCOMPARE(ui.prompts().size(), 1);
+    QVERIFY2(ui.prompts()[0].contains(QLatin1String("cannot be edited")),
+             qPrintable(ui.prompts()[0]));
+    QVERIFY2(ui.prompts()[0].contains(QLatin1String("locked")), qPrintable(ui.prompts()[0]));
+    QVERIFY(ui.box("nametxt")->Locked());
+    QVERIFY(ui.button("editbtn")->isEnabled());
+    QVERIFY(ui.button("searchbtn")->isEnabled());
+
+    ui.click("editbtn");
+    ui.type("nametxt", QStringLiteral("NEW "));
+    ui.click("updatebtn");
+    QCOMPARE(readNames(ui.databaseFile()), QStringList{"NEW ACETONE"});
+}
+
+void TestFailureReports::backupAndSaveAsOnAFullDiskLeaveTheOldFiles()
+{
+    FormDriver ui;
+    const Paths paths = ui.paths();
+    QVERIFY(QDir().mkpath(paths.backupFolder));
+    SmallFileSystem small(paths.backupFolder, 1024);
+    if (!small.unavailable().isEmpty())
+        QSKIP(qPrintable(small.unavailable()));
+    const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
+    write(paths.backupFile(), "the last backup");
+    // The last page of this file has room for 100 more bytes, less than a record's text.
+    const QString exported = paths.backupFolder + QStringLiteral("/record.txt");
+    write(exported, QByteArray(4096 - 100, 'x'));
+    SmallFileSystem::fillUp(paths.backupFolder + QStringLiteral("/filler"));
+    ui.openNamed({"ACETONE"});
+
+    ui.dialogs.queueAccept(exported);
+    ui.click("saveasbtn");
+    ui.dialogs.queueAccept(paths.backupFolder + QStringLiteral("/new.txt"));
+    ui.click("saveasbtn");
+    ui.boxes.queueAnswer(vbYes);
+    ui.click("backupbtn");
+
+    const QStringList prompts = ui.prompts();
+    QCOMPARE(prompts.size(), 4);
+    QVERIFY2(prompts[0].startsWith("The record could not be saved to " + exported) &&
+                 prompts[0].contains(QLatin1String("No space left on device")),
+             qPrintable(prompts[0]));
+    QVERIFY2(prompts[1].contains(QLatin1String("No space left on device")), qPrintable(prompts[1]));
+    QVERIFY2(prompts[3].startsWith("The database could not be saved to " + paths.backupFile()) &&
+                 prompts[3].contains(QLatin1String("No space left on device")),
+             qPrintable(prompts[3]));
+    QCOMPARE(contents(exported), QByteArray(4096 - 100, 'x'));
+    QCOMPARE(contents(paths.backupFile()), QByteArray("the last backup"));
+    QCOMPARE(QDir(paths.backupFolder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"Flaskbook.mdb", "filler", "record.txt"}));
+}
+
+void TestFailureReports::backupFolderBlockedByAFileIsReported()
+{
+    FormDriver ui;
+    const Paths paths = ui.paths();
+    write(paths.backupFolder, "in the way");
+    if (!setImmutable(paths.backupFolder, true))
+        QSKIP("no file here can be kept from being removed");
+    const auto release = qScopeGuard([&paths] { setImmutable(paths.backupFolder, false); });
+    ui.openNamed({"ACETONE"});
+    ui.boxes.queueAnswer(vbYes);
+    ui.click("backupbtn");
+
+    QCOMPARE(ui.prompts().size(), 2);
+    QVERIFY2(ui.prompts()[1].contains("The backup folder " + paths.backupFolder +
+                                      " cannot be made: a file of that name is in its place and "
+                                      "cannot be removed"),
+             qPrintable(ui.prompts()[1]));
+    QCOMPARE(contents(paths.backupFolder), QByteArray("in the way"));
+}
+
+QTEST_MAIN(TestFailureReports)
+#include "tst_failurereports.moc"

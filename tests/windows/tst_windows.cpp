@@ -1,0 +1,158 @@
+#include "controls/button/paintedbutton.h"
+#include "tests/support/formdriver.h"
+#include "tests/support/testdatabase.h"
+#include "windows/closebox.h"
+#include "windows/form2.h"
+#include "windows/frmabout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+#include <QWindow>
+
+#include <memory>
+
+class TestWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { ui_ = std::make_unique<FormDriver>(); }
+    void cleanup() { ui_.reset(); }
+
+    void secondaryWindowStandsInForTheMainWindow_data();
+    void secondaryWindowStandsInForTheMainWindow();
+    void closeBoxOffRefusesEveryCloseRequest();
+    void closeBoxRoutineResults();
+    void readMeNamesTheRealDataFolder();
+
+private:
+    QList<QWidget*> visibleWindows() const;
+    std::unique_ptr<FormDriver> ui_;
+};
+
+QList<QWidget*> TestWindows::visibleWindows() const
+{
+    QList<QWidget*> shown;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            shown << window;
+    return shown;
+}
+
+void TestWindows::secondaryWindowStandsInForTheMainWindow_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("about") << "aboutbtn"
+                           << "frmAbout"
+                           << "About Flaskbook"
+                           << "okbtn";
+    QTest::newRow("read-me") << "helpbtn"
+                             << "Form2"
+                             << "Read It First !!!"
+                             << "closebtn";
+}
+
+void TestWindows::secondaryWindowStandsInForTheMainWindow()
+{
+    QFETCH(QString, opener);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    QFETCH(QString, button);
+    ui_->openNamed({"ONE", "TWO", "THREE"});
+    ui_->click("lastbtn");
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("3"));
+
+    ui_->click(qPrintable(opener));
+    QList<QWidget*> shown = visibleWindows();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0]->objectName(), window);
+    QCOMPARE(shown[0]->windowTitle(), title);
+    QVERIFY(!shown[0]->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+    // Its button was restored from the stored design data.
+    auto* back = shown[0]->findChild<paintedButton*>(button);
+    QCOMPARE(back->Caption(), button == "okbtn" ? QStringLiteral("OK") : QStringLiteral("Close"));
+    QCOMPARE(back->ButtonType(), 3);
+    QCOMPARE(back->ColorScheme(), 1);
+    QCOMPARE(back->BackColor(), 0xD8E9ECu);
+    QCOMPARE(back->Font().family(), QStringLiteral("Arial"));
+    QCOMPARE(back->Font().pointSizeF(), 12.0);
+    QVERIFY(back->Font().bold());
+
+    // Its button unloads it and brings the main window back on record 1, browsing.
+    QPointer<QWidget> secondary = shown[0];
+    QTest::mouseClick(back, Qt::LeftButton);
+    QTRY_VERIFY(secondary.isNull());
+    shown = visibleWindows();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0], &ui_->form());
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
+    QVERIFY(ui_->box("nametxt")->Locked());
+    QVERIFY(ui_->control<QLabel>("Label10")->isVisible());
+}
+
+void TestWindows::closeBoxOffRefusesEveryCloseRequest()
+{
+    ui_->openNamed({"ONE"});
+    ui_->click("aboutbtn");
+    QWidget* about = visibleWindows().value(0);
+    QVERIFY(about);
+    QVERIFY(!about->close());
+    QVERIFY(!about->windowHandle()->close());
+    QTest::keyClick(about, Qt::Key_F4, Qt::AltModifier);
+    QVERIFY(about->isVisible());
+    QVERIFY(!ui_->form().isVisible());
+}
+
+void TestWindows::closeBoxRoutineResults()
+{
+    QWidget window;
+    window.show();
+    const WId handle = window.winId();
+    bool off = false, on = true;
+
+    QCOMPARE(SetCloseBoxEnabled(handle, off), qint16(0));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(window.isVisible());
+    // Off again: nothing to do, nothing changes.
+    const Qt::WindowFlags flags = window.windowFlags();
+    QCOMPARE(SetCloseBoxEnabled(handle, off), qint16(0));
+    QCOMPARE(window.windowFlags(), flags);
+    QVERIFY(!window.close());
+
+    QCOMPARE(SetCloseBoxEnabled(handle, on), qint16(0));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QCOMPARE(SetCloseBoxEnabled(handle, on), qint16(0));
+    QVERIFY(window.close());
+
+    // Handles that name no window.
+    QCOMPARE(SetCloseBoxEnabled(WId(0), off), qint16(-1));
+    WId gone;
+    {
+        QWidget shortLived;
+        gone = shortLived.winId();
+    }
+    QCOMPARE(SetCloseBoxEnabled(gone, off), qint16(-1));
+    QWidget parent;
+    auto* child = new QWidget(&parent);
+    QCOMPARE(SetCloseBoxEnabled(child->winId(), off), qint16(-1));
+}
+
+void TestWindows::readMeNamesTheRealDataFolder()
+{
+    ui_->openNamed({"ONE"});
+    ui_->click("helpbtn");
+    const QString note = visibleWindows().value(0)->findChild<QLabel*>("Label3")->text();
+    QVERIFY(!note.contains(QStringLiteral("C:\\")));
+    QVERIFY(note.endsWith(QStringLiteral("in the program folder \"") +
+                          QDir::toNativeSeparators(ui_->paths().dataFolder) +
+                          QStringLiteral("\".")));
+}
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"

@@ -1,0 +1,28 @@
+#include "platform/paths.h"
+#include "tools/restart/restart.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+// Flaskbook closes its database before it starts us, so ending takes it a moment only.
+constexpr int kWaitForEndMs = 60000;
+
+} // namespace
+
+// Started by Flaskbook after a backup, with no arguments: starts Flaskbook again from
+// this program's own folder once the running one has ended.
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const Paths paths = Paths::standard();
+    QString error;
+    if (!restartWhenEnded(paths.dataFolder, paths.programFolder + QStringLiteral("/flaskbook"),
+                          kWaitForEndMs, &error)) {
+        std::fprintf(stderr, "Restart: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "windows/form2.h"
+
+#include "ui_form2.h"
+
+#include <QDir>
+
+const QString Form2::kDownloadPage = QStringLiteral("https://flaskbook.example/download");
+
+Form2::Form2(QWidget* mainWindow, const QString& dataFolder)
+    : SecondaryWindow(mainWindow), ui(std::make_unique<Ui::Form2>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    // The backup note names the folder the program really reads its database from.
+    ui->Label3->setText(ui->Label3->text().replace(QStringLiteral("C:\\Program Files\\Flaskbook"),
+                                                   QDir::toNativeSeparators(dataFolder)));
+    ui->Text1->setText(kDownloadPage);
+    ui->Text1->setLocked(true);
+    connect(ui->closebtn, &paintedButton::Click, this, &Form2::closebtn_Click);
+    finishLoading(QStringLiteral(":/windows/form2.buttons"));
+}
+
+Form2::~Form2() = default;
+
+void Form2::closebtn_Click()
+{
+    unloadAndShowMainWindow();
+}
