@@ -12,10 +12,7 @@
 #include "app/records/schema.h"
 #include "bench/synthetic.h"
 #include "controls/button/paintedbutton.h"
-<<<<<<< ours
-=======
 #include "controls/textbox.h"
->>>>>>> theirs
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 #include "platform/startprogram.h"
@@ -513,7 +510,6 @@ void measureStartUp(const QString& dir, const QString& cached, long long count,
                             storeMs, plainMs, 0.6));
 }
 
-<<<<<<< ours
 paintedButton* buttonOf(const QWidget& window, const char* name)
 {
     paintedButton* button = window.findChild<paintedButton*>(QLatin1String(name));
@@ -538,19 +534,10 @@ void measureWindowBackupAndClear(const QString& dir, const QString& cached,
                                  ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
 {
     QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("tools-XXXXXX")));
-=======
-// The window's Search and Sort handlers beside the same record-store calls made on the
-// window's own record set, so the difference is what the handlers add.
-void measureWindowCommands(const QString& dir, const QString& file, long long count,
-                           ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
-{
-    QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("window-XXXXXX")));
->>>>>>> theirs
     if (!folder.isValid())
         fail("cannot create a data folder in " + dir.toStdString());
     const Paths paths{folder.path(), QCoreApplication::applicationDirPath(),
                       folder.filePath(QStringLiteral("backup"))};
-<<<<<<< ours
     copyFile(cached, paths.databaseFile());
     // The restart after the backup is recorded, not run.
     ScriptedPrograms programs;
@@ -599,7 +586,18 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
         QFileInfo(paths.databaseFile()).size() > kEmptyFileLimit)
         row.verdict = "MISSED";
     rows.push_back(row);
-=======
+}
+
+// The window's Search and Sort handlers beside the same record-store calls made on the
+// window's own record set, so the difference is what the handlers add.
+void measureWindowCommands(const QString& dir, const QString& file, long long count,
+                           ScriptedMessageBoxes& boxes, std::vector<Row>& rows)
+{
+    QTemporaryDir folder(QDir(dir).filePath(QStringLiteral("window-XXXXXX")));
+    if (!folder.isValid())
+        fail("cannot create a data folder in " + dir.toStdString());
+    const Paths paths{folder.path(), QCoreApplication::applicationDirPath(),
+                      folder.filePath(QStringLiteral("backup"))};
     // Searching and sorting write nothing, so a link to the working copy does.
     if (::link(QFile::encodeName(file).constData(),
                QFile::encodeName(paths.databaseFile()).constData()) != 0)
@@ -665,7 +663,6 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
                                     " (vs Refresh of its data control)",
                                 handlerMs, storeMs, 1.2));
     }
->>>>>>> theirs
 }
 
 void measureMoves(DataControl& data, const BoundRecord& record, PlainDb& plain, long long count,
@@ -1028,11 +1025,8 @@ void benchmark(const QString& dir, long long count, ScriptedMessageBoxes& boxes)
     std::vector<Row> rows;
     measureOpen(file, count, rows);
     measureStartUp(dir, cached, count, boxes, rows);
-<<<<<<< ours
     measureWindowBackupAndClear(dir, cached, boxes, rows);
-=======
     measureWindowCommands(dir, file, count, boxes, rows);
->>>>>>> theirs
     {
         DataControl data;
         BoundRecord record;
