@@ -430,5 +430,14 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
     qInfo("%d steps, seed %u", steps, seed);
 }
 
-QTEST_GUILESS_MAIN(TestRecordsetModel)
+int main(int argc, char** argv)
+{
+    // A long run must not be cut short by QtTest's five-minute limit on a test function.
+    const int seconds = qEnvironmentVariableIntValue("FLASKBOOK_MODEL_SECONDS");
+    if (seconds > 0 && !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number((qint64(seconds) + 120) * 1000));
+    QCoreApplication application(argc, argv);
+    TestRecordsetModel test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_recordset_model.moc"
