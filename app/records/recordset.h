@@ -112,6 +112,7 @@ private:
     std::vector<long long> keyset_;
     // Kept for the name orders; table order is sorted by id and searched by bisection.
     KeyPositions positions_;
+    // At least every id the record set holds, so a new record follows them all in table order.
     long long largestIdSeen_ = 0;
     // SQLite's count of commits by other connections, when the keyset was last read.
     long long dataVersion_ = 0;
