@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs, on Debian 12, every package that building and testing Flaskbook needs and
-# that is still missing. Runs as root, or through sudo when started by another user.
+# that is still missing, and any further packages named as arguments. Runs as root, or
+# through sudo when started by another user.
 set -e
 
 # desktop-file-utils and appstream check the installed desktop files; dpkg-dev and file
 # let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back.
 packages="g++ make cmake qt6-base-dev libsqlite3-dev fonts-liberation2 sqlite3
-          desktop-file-utils appstream dpkg-dev file poppler-utils"
+          desktop-file-utils appstream dpkg-dev file poppler-utils $*"
 
 missing=""
 for p in $packages; do
