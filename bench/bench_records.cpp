@@ -71,6 +71,15 @@ const QString kTableOrder = QStringLiteral("DATA1");
 const QString kNameAscending = QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] asc");
 const QString kNameDescending = QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] desc");
 
+// The three record orders the window offers, with their names in the table.
+struct Order {
+    const QString& source;
+    const char* label;
+};
+const std::array<Order, 3> kOrders{Order{kTableOrder, "table order"},
+                                   Order{kNameAscending, "name asc"},
+                                   Order{kNameDescending, "name desc"}};
+
 [[noreturn]] void fail(const std::string& what)
 {
     std::fprintf(stderr, "flaskbook_bench: %s\n", what.c_str());
@@ -725,12 +734,7 @@ void measureFind(DataControl& data, PlainDb& plain, long long count, std::vector
     Query byName(plain, "SELECT rowid FROM DATA1 WHERE Name=? COLLATE NOCASE");
     Query byCas(plain, "SELECT rowid FROM DATA1 WHERE CAS=? COLLATE NOCASE");
 
-    struct Order {
-        const QString& source;
-        const char* label;
-    };
-    for (const Order& order : {Order{kTableOrder, "table order"}, Order{kNameAscending, "name asc"},
-                               Order{kNameDescending, "name desc"}}) {
+    for (const Order& order : kOrders) {
         data.setRecordSource(order.source);
         require(data.Refresh(), "Refresh");
 
@@ -809,12 +813,7 @@ void measureSharedAndAccented(DataControl& data, PlainDb& plain, long long count
     Query firstShared(plain, "SELECT rowid FROM DATA1 WHERE EqWeight=? COLLATE NOCASE ORDER BY "
                              "rowid LIMIT 1");
     Query byName(plain, "SELECT rowid FROM DATA1 WHERE Name=? COLLATE NOCASE");
-    struct Order {
-        const QString& source;
-        const char* label;
-    };
-    for (const Order& order : {Order{kTableOrder, "table order"}, Order{kNameAscending, "name asc"},
-                               Order{kNameDescending, "name desc"}}) {
+    for (const Order& order : kOrders) {
         data.setRecordSource(order.source);
         require(data.Refresh(), "Refresh");
         struct Search {
@@ -860,16 +859,17 @@ void measureSharedAndAccented(DataControl& data, PlainDb& plain, long long count
 
 void measureRefresh(DataControl& data, PlainDb& plain, long long count, std::vector<Row>& rows)
 {
-    struct Order {
+    struct NameOrder {
         const QString& source;
         const char* sql;
         const char* label;
     };
-    for (const Order& order :
-         {Order{kNameAscending,
-                "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE ASC, rowid ASC", "asc"},
-          Order{kNameDescending,
-                "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE DESC, rowid DESC", "desc"}}) {
+    for (const NameOrder& order :
+         {NameOrder{kNameAscending,
+                    "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE ASC, rowid ASC", "asc"},
+          NameOrder{kNameDescending,
+                    "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE DESC, rowid DESC",
+                    "desc"}}) {
         std::int64_t plainFirst = 0;
         const auto [storeMs, plainMs] = alternate(
             kWholeTableRuns,
