@@ -162,6 +162,17 @@ QFont sharpFont(bool bold = false)
     return font;
 }
 
+// The pixels of a white image drawn on.
+QList<QPoint> inkOf(const QImage& image)
+{
+    QList<QPoint> pixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                pixels << QPoint(x, y);
+    return pixels;
+}
+
 // The pixels a caption's glyphs cover when drawn at `box`.
 QList<QPoint> glyphPixels(const QString& caption, const QRect& box, const QFont& font, QSize size)
 {
@@ -169,12 +180,18 @@ QList<QPoint> glyphPixels(const QString& caption, const QRect& box, const QFont&
     image.fill(Qt::white);
     PaintSurface surface(image);
     surface.PaintText(caption, box, font, 0x000000);
-    QList<QPoint> pixels;
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                pixels << QPoint(x, y);
-    return pixels;
+    return inkOf(image);
+}
+
+// A 90 x 33 face with a caption laid out as `measuring` measures it.
+ButtonFace captionFace(int type, int look, const QString& caption, bool bold = false,
+                       QImage measuring = QImage(1, 1, QImage::Format_RGB32))
+{
+    ButtonFace f = greyFace(type, look, QSize(90, 33));
+    f.content.caption = caption;
+    f.content.font = sharpFont(bold);
+    f.layout = LayoutContent(f.content, {}, &measuring);
+    return f;
 }
 
 struct Layer {
@@ -350,11 +367,8 @@ private slots:
     // columns too, not only on the even ones an enlarged logical image would give.
     void captionAtDeviceResolution()
     {
-        ButtonFace f = greyFace(2, 0, QSize(90, 33));
-        f.content.caption = QStringLiteral("Save Waves");
-        f.content.font = sharpFont();
-        QImage measuring = PaintSurface::MeasuringImage(2, 3780);
-        f.layout = LayoutContent(f.content, {}, &measuring);
+        ButtonFace f =
+            captionFace(2, 0, "Save Waves", false, PaintSurface::MeasuringImage(2, 3780));
         const QImage image = paint(f, 2);
         int oddEdges = 0;
         for (int y = 0; y < image.height(); ++y)
@@ -431,11 +445,11 @@ private slots:
 
     void ovalShape()
     {
-        const QRegion shape = BuildShape(13, 40, 25);
-        QVERIFY(shape.contains(QPoint(20, 12)) && shape.contains(QPoint(20, 0)) &&
-                shape.contains(QPoint(0, 12)));
-        QVERIFY(!shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(39, 24)) &&
-                !shape.contains(QPoint(3, 1)));
+        const QRegion oval = BuildShape(13, 40, 25);
+        QVERIFY(oval.contains(QPoint(20, 12)) && oval.contains(QPoint(20, 0)) &&
+                oval.contains(QPoint(0, 12)));
+        QVERIFY(!oval.contains(QPoint(0, 0)) && !oval.contains(QPoint(39, 24)) &&
+                !oval.contains(QPoint(3, 1)));
     }
 
     void paintRequests_data()
@@ -474,46 +488,28 @@ private slots:
         QCOMPARE(drawn.caption, painted < 0 ? QStringLiteral("Next") : caption);
     }
 
-    void focusRectangleDrawnTwiceIsGone()
-    {
-        QImage image(20, 12, QImage::Format_RGB32);
-        image.fill(qRgb(0x12, 0x34, 0x56));
-        const QImage before = image;
-        PaintSurface surface(image);
-        surface.PaintFocusRect(QRect(3, 3, 10, 6));
-        QCOMPARE(image.pixel(3, 3), qRgb(0xED, 0xCB, 0xA9));
-        QCOMPARE(image.pixel(4, 3), qRgb(0x12, 0x34, 0x56));
-        surface.PaintFocusRect(QRect(3, 3, 10, 6));
-        QCOMPARE(image, before);
-    }
-
     void captionEffects_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("look");
         QTest::addColumn<int>("effect");
         QTest::addColumn<QList<Layer>>("layers"); // in drawing order
-        QTest::newRow("2 up, copies dark then light")
-            << 2 << 0 << 1 << QList<Layer>{{1, 0x989898}, {-1, 0xE8E8E8}, {0, text}};
-        QTest::newRow("2 up, copies swapped")
-            << 2 << 0 << 2 << QList<Layer>{{1, 0xE8E8E8}, {-1, 0x989898}, {0, text}};
-        QTest::newRow("2 up, dark copy only")
-            << 2 << 0 << 3 << QList<Layer>{{1, 0x989898}, {0, text}};
-        QTest::newRow("2 pushed: all one pixel down-right")
-            << 2 << int(Down) << 1 << QList<Layer>{{2, 0x989898}, {0, 0xE8E8E8}, {1, textOver}};
-        QTest::newRow("9 hover: copy from the selection tint")
-            << 9 << int(Hover) << 3 << QList<Layer>{{1, 0xA98585}, {0, textOver}};
-        QTest::newRow("4 pushed: copy from the pushed face")
-            << 4 << int(Down) << 3 << QList<Layer>{{2, 0x484848}, {1, light}};
-        QTest::newRow("5 pushed: no copies")
-            << 5 << int(Down) << 1 << QList<Layer>{{1, 0x909090}, {-1, 0x909090}, {0, textOver}};
-        QTest::newRow("1 disabled, embossed")
-            << 1 << int(Disabled) << 1 << QList<Layer>{{1, hi}, {0, shadow}};
-        QTest::newRow("5 disabled, flat") << 5 << int(Disabled) << 0 << QList<Layer>{{0, shadow}};
-        QTest::newRow("3 disabled") << 3 << int(Disabled) << 0 << QList<Layer>{{0, 0x6E8888}};
-        QTest::newRow("14 disabled")
-            << 14 << int(Disabled) << 0 << QList<Layer>{{1, hi}, {0, face}};
-        QTest::newRow("14 pushed") << 14 << int(Down) << 0 << QList<Layer>{{1, 0x4E4E4E}, {0, hi}};
+        const auto row = [](const char* name, int type, int look, int effect, QList<Layer> layers) {
+            QTest::newRow(name) << type << look << effect << layers;
+        };
+        row("2 up, copies dark then light", 2, 0, 1, {{1, 0x989898}, {-1, 0xE8E8E8}, {0, text}});
+        row("2 up, copies swapped", 2, 0, 2, {{1, 0xE8E8E8}, {-1, 0x989898}, {0, text}});
+        row("2 up, dark copy only", 2, 0, 3, {{1, 0x989898}, {0, text}});
+        row("2 pushed: all one pixel down-right", 2, Down, 1,
+            {{2, 0x989898}, {0, 0xE8E8E8}, {1, textOver}});
+        row("9 hover: copy from the selection tint", 9, Hover, 3, {{1, 0xA98585}, {0, textOver}});
+        row("4 pushed: copy from the pushed face", 4, Down, 3, {{2, 0x484848}, {1, light}});
+        row("5 pushed: no copies", 5, Down, 1, {{1, 0x909090}, {-1, 0x909090}, {0, textOver}});
+        row("1 disabled, embossed", 1, Disabled, 1, {{1, hi}, {0, shadow}});
+        row("5 disabled, flat", 5, Disabled, 0, {{0, shadow}});
+        row("3 disabled", 3, Disabled, 0, {{0, 0x6E8888}});
+        row("14 disabled", 14, Disabled, 0, {{1, hi}, {0, face}});
+        row("14 pushed", 14, Down, 0, {{1, 0x4E4E4E}, {0, hi}});
     }
 
     // Each copy is the caption's glyphs moved by its offset, in its colour.
@@ -523,15 +519,10 @@ private slots:
         QFETCH(int, look);
         QFETCH(int, effect);
         QFETCH(QList<Layer>, layers);
-        const QSize size(90, 33);
-        ButtonFace f = greyFace(type, look, size);
-        f.content.caption = QStringLiteral("Hg");
-        f.content.font = sharpFont();
+        ButtonFace f = captionFace(type, look, "Hg");
         f.specialEffect = effect;
-        QImage device(1, 1, QImage::Format_RGB32);
-        f.layout = LayoutContent(f.content, {}, &device);
         const QList<QPoint> glyphs =
-            glyphPixels(f.content.caption, f.layout.captionBox, f.content.font, size);
+            glyphPixels(f.content.caption, f.layout.captionBox, f.content.font, QSize(90, 33));
         QVERIFY(glyphs.size() > 20);
         QHash<QPoint, quint32> expected;
         for (const Layer& layer : layers)
@@ -609,12 +600,7 @@ private slots:
             painter.setPen(Qt::black);
             painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("A & B"));
         }
-        QList<QPoint> literalPixels;
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                if (literal.pixel(x, y) != qRgb(255, 255, 255))
-                    literalPixels << QPoint(x, y);
-        QCOMPARE(glyphPixels(QStringLiteral("A && B"), box, font, size), literalPixels);
+        QCOMPARE(glyphPixels(QStringLiteral("A && B"), box, font, size), inkOf(literal));
         // The marked letter gains an underline below the baseline, and no ampersand is drawn.
         const QList<QPoint> marked = glyphPixels(QStringLiteral("&Save"), box, font, size);
         const QList<QPoint> plain = glyphPixels(QStringLiteral("Save"), box, font, size);
@@ -628,12 +614,8 @@ private slots:
 
     void defaultHighlightFaceHasBoldCaption()
     {
-        QImage device(1, 1, QImage::Format_RGB32);
-        const auto face = [&device](bool isDefault, bool bold) {
-            ButtonFace f = greyFace(14, isDefault ? Default : 0, QSize(90, 33));
-            f.content.caption = QStringLiteral("Next");
-            f.content.font = sharpFont(bold);
-            f.layout = LayoutContent(f.content, {}, &device);
+        const auto face = [](bool isDefault, bool bold) {
+            ButtonFace f = captionFace(14, isDefault ? Default : 0, "Next", bold);
             return paint(f);
         };
         QCOMPARE(face(true, false), face(false, true));
@@ -645,26 +627,21 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QList<QRgb>>("expected"); // over a face of 0x0000FF (blue)
         // The picture: white, red, green, blue, the mask colour (grey).
-        const QRgb blue = qRgb(0, 0, 255);
-        QTest::newRow("plain, mask clear")
-            << "plain"
-            << QList<QRgb>{qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0), blue, blue};
-        QTest::newRow("greyscale") << "grey"
-                                   << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76),
-                                                  qRgb(150, 150, 150), qRgb(28, 28, 28), blue};
+        const QRgb blue = qRgb(0, 0, 255), ink = qRgb(1, 2, 3);
+        const auto grey = [](int v) { return qRgb(v, v, v); };
+        const auto row = [](const char* name, const char* how, QList<QRgb> expected) {
+            QTest::newRow(name) << QString(how) << expected;
+        };
+        row("plain, mask clear", "plain",
+            {grey(255), qRgb(255, 0, 0), qRgb(0, 255, 0), blue, blue});
+        row("greyscale", "grey", {grey(254), grey(76), grey(150), grey(28), blue});
         // Grey 192 greys to round(58 + 113.28 + 21.12) = 192.
-        QTest::newRow("greyscale, no mask")
-            << "grey nomask"
-            << QList<QRgb>{qRgb(254, 254, 254), qRgb(76, 76, 76), qRgb(150, 150, 150),
-                           qRgb(28, 28, 28), qRgb(192, 192, 192)};
-        QTest::newRow("blend: two thirds picture")
-            << "blend"
-            << QList<QRgb>{qRgb(170, 170, 255), qRgb(170, 0, 85), qRgb(0, 170, 85), blue, blue};
-        QTest::newRow("silhouette")
-            << "brush"
-            << QList<QRgb>{qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
-        QTest::newRow("dark pixels only")
-            << "dark" << QList<QRgb>{blue, qRgb(1, 2, 3), qRgb(1, 2, 3), qRgb(1, 2, 3), blue};
+        row("greyscale, no mask", "grey nomask",
+            {grey(254), grey(76), grey(150), grey(28), grey(192)});
+        row("blend: two thirds picture", "blend",
+            {qRgb(170, 170, 255), qRgb(170, 0, 85), qRgb(0, 170, 85), blue, blue});
+        row("silhouette", "brush", {ink, ink, ink, ink, blue});
+        row("dark pixels only", "dark", {blue, ink, ink, ink, blue});
     }
 
     // Five pixels in a row, a width that is not a multiple of 4, drawn at (1, 1).
@@ -723,19 +700,19 @@ private slots:
         // Colours at the picture's place (10, 10) and one pixel right and down of it.
         QTest::addColumn<QRgb>("atPlace");
         QTest::addColumn<QRgb>("belowRight");
-        const QRgb greyFace = qRgb(0xC0, 0xC0, 0xC0);
+        const QRgb grey = qRgb(0xC0, 0xC0, 0xC0), green = qRgb(0, 0xFF, 0),
+                   shade = qRgb(0x80, 0x80, 0x80);
+        const auto row = [](const char* name, int type, int look, bool normal, QRgb at, QRgb next) {
+            QTest::newRow(name) << type << look << normal << at << next;
+        };
         // The picture is one dark pixel (0x202020) at its top-left, light elsewhere.
-        QTest::newRow("up") << 2 << 0 << true << qRgb(0x20, 0x20, 0x20) << qRgb(0xF0, 0xF0, 0xF0);
-        QTest::newRow("pushed: PictureOver one pixel down-right")
-            << 2 << int(Down) << true << greyFace << qRgb(0, 0xFF, 0);
-        QTest::newRow("disabled, embossed: light pixels not drawn")
-            << 1 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << qRgb(0xFF, 0xFF, 0xFF);
-        QTest::newRow("disabled flat: shadow in place")
-            << 6 << int(Disabled) << true << qRgb(0x80, 0x80, 0x80) << greyFace;
-        QTest::newRow("no PictureNormal: nothing, even with PictureOver")
-            << 2 << int(Hover) << false << greyFace << greyFace;
-        QTest::newRow("hover shows PictureOver")
-            << 2 << int(Hover) << true << qRgb(0, 0xFF, 0) << qRgb(0, 0xFF, 0);
+        row("up", 2, 0, true, qRgb(0x20, 0x20, 0x20), qRgb(0xF0, 0xF0, 0xF0));
+        row("pushed: PictureOver one pixel down-right", 2, Down, true, grey, green);
+        row("disabled, embossed: light pixels not drawn", 1, Disabled, true, shade,
+            qRgb(255, 255, 255));
+        row("disabled flat: shadow in place", 6, Disabled, true, shade, grey);
+        row("no PictureNormal: nothing, even with PictureOver", 2, Hover, false, grey, grey);
+        row("hover shows PictureOver", 2, Hover, true, green, green);
     }
 
     void pictureLooks()
