@@ -28,18 +28,6 @@ const QByteArray kBlockOfOne = "                        \r\n"
                                " pH Value :               ph ONE\r\n"
                                " Special Note :           note ONE\r\n";
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 } // namespace
 
 // Backup, Clear DB, Save As and Print on the real window.
@@ -66,7 +54,7 @@ private:
 
 void TestForm1Commands::openOneWithPicture(QStringList record)
 {
-    record[10] = ui_->pictureFile("one.png", Qt::red);
+    record[10] = ui_->pictureFile("ONE.png", Qt::red);
     ui_->open({record, sampleRecord("TWO"), sampleRecord("THREE")});
 }
 
@@ -88,10 +76,10 @@ void TestForm1Commands::backupCopiesAndRestarts()
     QFETCH(QString, before);
     const Paths paths = ui_->paths();
     if (before == QLatin1String("plain file"))
-        write(paths.backupFolder, "not a folder");
+        writeFile(paths.backupFolder, "not a folder");
     if (before.startsWith(QLatin1String("old backup"))) {
         QDir().mkpath(paths.backupFolder);
-        write(paths.backupFile(), "the last backup");
+        writeFile(paths.backupFile(), "the last backup");
     }
     ui_->programs.failStarts(before == QLatin1String("no companion"));
     ui_->openNamed(names);
@@ -113,10 +101,10 @@ void TestForm1Commands::backupCopiesAndRestarts()
     if (copyFails) {
         QVERIFY2(prompts[0].contains(paths.databaseFile() + " cannot be read: No such file"),
                  qPrintable(prompts[0]));
-        QCOMPARE(contents(paths.backupFile()), QByteArray("the last backup"));
+        QCOMPARE(fileContents(paths.backupFile()), QByteArray("the last backup"));
     } else {
         QCOMPARE(prompts[0], "Database file has been saved to " + paths.backupFile());
-        QCOMPARE(contents(paths.backupFile()), contents(paths.databaseFile()));
+        QCOMPARE(fileContents(paths.backupFile()), fileContents(paths.databaseFile()));
     }
     QCOMPARE(prompts.size(), before == QLatin1String("no companion") ? 2 : 1);
     // No half copy is left beside the backup, and the restart follows either way.
@@ -137,21 +125,17 @@ void TestForm1Commands::backupCopiesAndRestarts()
 void TestForm1Commands::clearEmptiesTheTableForGood()
 {
     openOneWithPicture();
-    ui_->boxes.queueAnswer(vbYes);
-    ui_->click("cleardbbtn");
-    QCOMPARE(ui_->prompts(),
+    QCOMPARE(ui_->clickAnswering("cleardbbtn", vbYes),
              (QStringList{kClearWarning, "Database has been deleted forever. Now you can start "
                                          "new database from scratch."}));
     for (const char* name : {"nametxt", "notetxt", "Text8"})
         QCOMPARE(ui_->shownText(name), QString());
     QVERIFY(ui_->shownPicture().isNull());
     QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
-    QVERIFY(!contents(ui_->databaseFile()).contains("iupac THREE"));
+    QVERIFY(!fileContents(ui_->databaseFile()).contains("iupac THREE"));
 
     // No move finds a record, and nothing deleted or blanked is written back.
-    ui_->boxes.clear();
     ui_->click("nextbtn");
-    QCOMPARE(ui_->prompts(), QStringList{" This is the last record of database"});
     QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
     ui_->close();
     ui_->reopen();
@@ -175,7 +159,7 @@ void TestForm1Commands::clearDeclinedFailedOrOnAnEmptyTable()
              qPrintable(ui_->prompts()[2]));
     // The record is shown again as it is, and no blanked box reaches the file.
     QCOMPARE(ui_->shownText("notetxt"), QStringLiteral("note ONE"));
-    QVERIFY(ui_->imageCaption().endsWith(QLatin1String("one.png")));
+    QVERIFY(ui_->imageCaption().endsWith(QLatin1String("ONE.png")));
     ui_->close();
     QCOMPARE(readNames(ui_->databaseFile()), (QStringList{"ONE", "TWO", "THREE"}));
     QCOMPARE(readTable(ui_->databaseFile())[0][9], QStringLiteral("note ONE"));
@@ -214,7 +198,7 @@ void TestForm1Commands::saveAsAppendsTheShownRecord()
         ui_->dialogs.queueAccept(ui_->filePath(fileName));
         ui_->click("saveasbtn");
     }
-    QCOMPARE(contents(ui_->filePath(fileName)), block + block);
+    QCOMPARE(fileContents(ui_->filePath(fileName)), block + block);
     QCOMPARE(ui_->dialogs.shown()[0].filter, QStringLiteral("Text Files|*.txt|Word Files|*.doc"));
     QVERIFY(ui_->prompts().isEmpty());
 }
@@ -224,7 +208,7 @@ void TestForm1Commands::saveAsWithoutANameOrToABadPath()
     ui_->openNamed({"ONE"});
     // Browse leaves the picture's name in the shared dialog; a cancelled save must not use it.
     const QString picture = ui_->pictureFile("chosen.png", Qt::blue);
-    const QByteArray pictureBytes = contents(picture);
+    const QByteArray pictureBytes = fileContents(picture);
     ui_->click("editbtn");
     ui_->dialogs.queueAccept(picture);
     ui_->click("browsebtn");
@@ -233,7 +217,7 @@ void TestForm1Commands::saveAsWithoutANameOrToABadPath()
     ui_->click("saveasbtn");
     ui_->dialogs.queueAccept(QStringLiteral(" "));
     ui_->click("saveasbtn");
-    QCOMPARE(contents(picture), pictureBytes);
+    QCOMPARE(fileContents(picture), pictureBytes);
     QVERIFY(ui_->prompts().isEmpty());
 
     const QString badPath = ui_->filePath("no such folder/record.txt");
