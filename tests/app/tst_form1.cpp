@@ -21,6 +21,10 @@ const QString kLast = QStringLiteral(" This is the last record of database");
 const QString kLimit = QStringLiteral("Flaskbook supports maximum 1 Million records.");
 const QString kCaption = QStringLiteral("Chemical Structure:  ");
 
+const QString kNoRecord = QStringLiteral(" No record found for this specific Search   ");
+const QString kAscending = QStringLiteral("Order : A to Z");
+const QString kDescending = QStringLiteral("Order : Z to A ");
+
 } // namespace
 
 class TestForm1 : public QObject {
@@ -34,26 +38,32 @@ private slots:
     void unopenableDatabaseIsReportedByName();
     void navigationStopsAtBothEndsWithItsMessage_data();
     void navigationStopsAtBothEndsWithItsMessage();
-    void navigationOnAnEmptyTable_data();
-    void navigationOnAnEmptyTable();
-    void everyMoveClearsTheSearchText();
     void pictureFollowsTheRecord();
-    void activationReturnsToTheFirstRecord();
     void recordLimitGuard_data();
     void recordLimitGuard();
     void closingCommitsThePendingRecord();
     void buttonsCarryTheirDesignSettings_data();
     void buttonsCarryTheirDesignSettings();
     void everyCaptionFitsItsControl();
+    void searchFindsByEachField_data();
+    void searchFindsByEachField();
+    void enterSearchesOnlyWhileBrowsing();
+    void searchWhileEnteringANewRecord();
+    void firstOfDuplicatesInTheOrderInForce_data();
+    void firstOfDuplicatesInTheOrderInForce();
+    void sortShowsRecordOneAndSwitchesTheLabel();
+    void sortOnAnEmptyTable();
 
 private:
+    void search(const char* option, const QString& text);
+    QString shownOrderLabel() const;
     std::unique_ptr<FormDriver> ui_;
 };
 
 void TestForm1::startUpShowsTheFirstRecordInBrowsingState()
 {
-    QList<QStringList> records{sampleRecord("ONE"), sampleRecord("TWO"), sampleRecord("THREE")};
-    records[0][10] = ui_->pictureFile("one.png", Qt::red);
+    QList<QStringList> records{ui_->recordWithPicture("ONE", Qt::red), sampleRecord("TWO"),
+                               sampleRecord("THREE")};
     records[0][6] = QStringLiteral("A white crystalline powder that wraps onto a second line");
     ui_->open(records);
 
@@ -95,85 +105,61 @@ void TestForm1::unopenableDatabaseIsReportedByName()
 
 void TestForm1::navigationStopsAtBothEndsWithItsMessage_data()
 {
+    QTest::addColumn<int>("records");
     QTest::addColumn<int>("startRecord");
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<int>("endRecord");
     QTest::addColumn<QString>("message");
-    QTest::newRow("First on 1") << 1 << QByteArray("firstbtn") << 1 << kFirst;
-    QTest::newRow("First on 3") << 3 << QByteArray("firstbtn") << 1 << kFirst;
-    QTest::newRow("Previous on 1") << 1 << QByteArray("previousbtn") << 1 << kFirst;
-    QTest::newRow("Previous on 2") << 2 << QByteArray("previousbtn") << 1 << QString();
-    QTest::newRow("Next on 1") << 1 << QByteArray("nextbtn") << 2 << QString();
-    QTest::newRow("Next on 3") << 3 << QByteArray("nextbtn") << 3 << kLast;
-    QTest::newRow("Last on 2") << 2 << QByteArray("lastbtn") << 3 << kLast;
-    QTest::newRow("Last on 3") << 3 << QByteArray("lastbtn") << 3 << kLast;
+    QTest::newRow("First on 3") << 3 << 3 << QByteArray("firstbtn") << 1 << kFirst;
+    QTest::newRow("Previous on 1") << 3 << 1 << QByteArray("previousbtn") << 1 << kFirst;
+    QTest::newRow("Previous on 2") << 3 << 2 << QByteArray("previousbtn") << 1 << QString();
+    QTest::newRow("Next on 1") << 3 << 1 << QByteArray("nextbtn") << 2 << QString();
+    QTest::newRow("Next on 3") << 3 << 3 << QByteArray("nextbtn") << 3 << kLast;
+    QTest::newRow("Last on 2") << 3 << 2 << QByteArray("lastbtn") << 3 << kLast;
+    QTest::newRow("empty, First") << 0 << 0 << QByteArray("firstbtn") << 0 << kFirst;
+    QTest::newRow("empty, Previous") << 0 << 0 << QByteArray("previousbtn") << 0 << kFirst;
+    QTest::newRow("empty, Next") << 0 << 0 << QByteArray("nextbtn") << 0 << kLast;
+    QTest::newRow("empty, Last") << 0 << 0 << QByteArray("lastbtn") << 0 << kLast;
 }
 
 void TestForm1::navigationStopsAtBothEndsWithItsMessage()
 {
+    QFETCH(int, records);
     QFETCH(int, startRecord);
     QFETCH(QByteArray, button);
     QFETCH(int, endRecord);
     QFETCH(QString, message);
-    ui_->openNamed({"ONE", "TWO", "THREE"});
+    const QStringList names = QStringList{"ONE", "TWO", "THREE"}.mid(0, records);
+    ui_->openNamed(names);
+    QVERIFY(ui_->boxes.shown().isEmpty());
+    QCOMPARE(ui_->form().recordTotal, records);
     for (int i = 1; i < startRecord; ++i)
         ui_->click("nextbtn");
-    ui_->boxes.clear();
+    // Every move empties the search box and leaves the window browsing.
+    ui_->box("searchtxt")->setText(QStringLiteral("ETHANOL"));
+    ui_->button("browsebtn")->setEnabled(true);
 
     ui_->click(button.constData());
-    const QStringList names{"ONE", "TWO", "THREE"};
     QCOMPARE(ui_->recordNumber(), QString::number(endRecord));
-    QCOMPARE(ui_->shownText("nametxt"), names[endRecord - 1]);
+    QCOMPARE(ui_->shownText("nametxt"), names.value(endRecord - 1));
     QCOMPARE(ui_->prompts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (!message.isEmpty()) {
         QCOMPARE(ui_->boxes.shown()[0].title, QStringLiteral("Flaskbook"));
         QCOMPARE(ui_->boxes.shown()[0].style, int(vbOKOnly | vbInformation));
     }
-}
-
-void TestForm1::navigationOnAnEmptyTable_data()
-{
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("First") << QByteArray("firstbtn") << kFirst;
-    QTest::newRow("Previous") << QByteArray("previousbtn") << kFirst;
-    QTest::newRow("Next") << QByteArray("nextbtn") << kLast;
-    QTest::newRow("Last") << QByteArray("lastbtn") << kLast;
-}
-
-void TestForm1::navigationOnAnEmptyTable()
-{
-    QFETCH(QByteArray, button);
-    QFETCH(QString, message);
-    ui_->open({});
-    QVERIFY(ui_->boxes.shown().isEmpty());
-    QCOMPARE(ui_->form().recordTotal, 0);
-    QCOMPARE(ui_->imageCaption(), kCaption);
-    ui_->click(button.constData());
-    QCOMPARE(ui_->prompts(), QStringList{message});
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
-    QVERIFY(ui_->shownPicture().isNull());
-}
-
-void TestForm1::everyMoveClearsTheSearchText()
-{
-    ui_->openNamed({"ONE", "TWO"});
-    for (const char* button : {"firstbtn", "previousbtn", "nextbtn", "lastbtn"}) {
-        ui_->box("searchtxt")->setText(QStringLiteral("ETHANOL"));
-        ui_->button("browsebtn")->setEnabled(true);
-        ui_->click(button);
-        QVERIFY2(ui_->shownText("searchtxt").isEmpty(), button);
-        QVERIFY2(!ui_->button("browsebtn")->isEnabled(), button);
-        QVERIFY(ui_->box("nametxt")->Locked());
+    QVERIFY(ui_->shownText("searchtxt").isEmpty());
+    QVERIFY(!ui_->button("browsebtn")->isEnabled());
+    QVERIFY(ui_->box("nametxt")->Locked());
+    if (records == 0) {
+        QVERIFY(ui_->shownPicture().isNull());
+        QCOMPARE(ui_->imageCaption(), kCaption);
     }
 }
 
 void TestForm1::pictureFollowsTheRecord()
 {
-    QList<QStringList> records{sampleRecord("RED"), sampleRecord("NONE"), sampleRecord("BLUE"),
-                               sampleRecord("MISSING")};
-    records[0][10] = ui_->pictureFile("red.png", Qt::red);
-    records[2][10] = ui_->pictureFile("blue.png", Qt::blue);
+    QList<QStringList> records{ui_->recordWithPicture("RED", Qt::red), sampleRecord("NONE"),
+                               ui_->recordWithPicture("BLUE", Qt::blue), sampleRecord("MISSING")};
     records[3][10] = ui_->filePath(QStringLiteral("gone.gif"));
     ui_->open(records);
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
@@ -195,25 +181,6 @@ void TestForm1::pictureFollowsTheRecord()
     ui_->click("firstbtn");
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
     QVERIFY(ui_->pictureNotice().isEmpty());
-}
-
-void TestForm1::activationReturnsToTheFirstRecord()
-{
-    QList<QStringList> records{sampleRecord("ONE"), sampleRecord("TWO"), sampleRecord("THREE")};
-    records[0][10] = ui_->pictureFile("one.png", Qt::green);
-    records[2][10] = ui_->pictureFile("three.png", Qt::yellow);
-    ui_->open(records);
-    ui_->click("lastbtn");
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("3"));
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::yellow).rgb());
-
-    // The about and read-me windows hide the main window and show it again.
-    ui_->form().hide();
-    ui_->form().show();
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
-    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::green).rgb());
-    QCOMPARE(ui_->imageCaption(), kCaption + records[0][10]);
 }
 
 void TestForm1::recordLimitGuard_data()
@@ -327,16 +294,10 @@ void TestForm1::everyCaptionFitsItsControl()
     ui_->openNamed({QStringLiteral("ONE")});
     QStringList clipped;
     const auto check = [&clipped](const QWidget* control, const QString& text, int width) {
-        const QFontMetrics metrics(control->font());
-        const int inkHeight = metrics.tightBoundingRect(text).height();
-        if (width > control->width() || inkHeight > control->height())
-            clipped << QStringLiteral("%1 \"%2\" (%3 %4 pt): needs %5 x %6, has %7 x %8")
-                           .arg(control->objectName(), text, QFontInfo(control->font()).family())
-                           .arg(control->font().pointSizeF())
-                           .arg(width)
-                           .arg(inkHeight)
-                           .arg(control->width())
-                           .arg(control->height());
+        if (width > control->width() ||
+            QFontMetrics(control->font()).tightBoundingRect(text).height() > control->height())
+            clipped << control->objectName() + QStringLiteral(" \"") + text +
+                           QStringLiteral("\" in ") + QFontInfo(control->font()).family();
     };
     const QList<QLabel*> labels = ui_->form().findChildren<QLabel*>();
     QVERIFY(labels.size() > 20);
@@ -362,6 +323,198 @@ void TestForm1::everyCaptionFitsItsControl()
         check(button, shown, QFontMetrics(button->Font()).horizontalAdvance(shown) + 4);
     }
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+}
+
+void TestForm1::search(const char* option, const QString& text)
+{
+    ui_->control<QRadioButton>(option)->setChecked(true);
+    ui_->box("searchtxt")->setText(text);
+    ui_->click("searchbtn");
+}
+
+QString TestForm1::shownOrderLabel() const
+{
+    QString shown;
+    for (const char* name : {"Label18", "Label19", "Label20"}) {
+        if (ui_->control<QLabel>(name)->isVisible())
+            shown += ui_->control<QLabel>(name)->text();
+    }
+    return shown;
+}
+
+void TestForm1::searchFindsByEachField_data()
+{
+    QTest::addColumn<QByteArray>("option");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("name, lower case") << QByteArray("nameoptbtn") << "ethanol"
+                                      << "ETHANOL";
+    QTest::newRow("name with an apostrophe") << QByteArray("nameoptbtn") << "n,n'-dimethylurea"
+                                             << "N,N'-DIMETHYLUREA";
+    QTest::newRow("IUPAC") << QByteArray("iupacoptbtn") << "IUPAC ACETONE"
+                           << "ACETONE";
+    QTest::newRow("CAS") << QByteArray("CASoptbtn") << "cas-ETHANOL"
+                         << "ETHANOL";
+    QTest::newRow("formula") << QByteArray("mforoptbtn") << "formula N,N'-DIMETHYLUREA"
+                             << "N,N'-DIMETHYLUREA";
+    QTest::newRow("molecular weight") << QByteArray("mwtoptbtn") << "mw acetone"
+                                      << "ACETONE";
+    QTest::newRow("equivalent weight") << QByteArray("eqwtoptbtn") << "eq ETHANOL "
+                                       << "ETHANOL";
+    QTest::newRow("specific gravity") << QByteArray("spgroptbtn") << "spgr acetone"
+                                      << "ACETONE";
+    QTest::newRow("miss: part of a name") << QByteArray("nameoptbtn") << "ETHAN"
+                                          << "";
+    QTest::newRow("miss: empty box") << QByteArray("nameoptbtn") << ""
+                                     << "";
+    QTest::newRow("miss: quote in a query") << QByteArray("nameoptbtn") << "X' OR '1'='1"
+                                            << "";
+}
+
+void TestForm1::searchFindsByEachField()
+{
+    QFETCH(QByteArray, option);
+    QFETCH(QString, text);
+    QFETCH(QString, found);
+    // ACETONE's picture cannot be loaded: a hit on it must not keep the last record's picture.
+    QList<QStringList> records{sampleRecord("ACETONE"), ui_->recordWithPicture("ETHANOL", Qt::red),
+                               ui_->recordWithPicture("N,N'-DIMETHYLUREA", Qt::darkGreen)};
+    records[0][10] = ui_->filePath(QStringLiteral("missing.gif"));
+    ui_->open(records);
+    ui_->click("lastbtn");
+    ui_->boxes.clear();
+    search(option.constData(), text);
+    // A miss says so and leaves the last record on screen.
+    QCOMPARE(ui_->prompts(), found.isEmpty() ? QStringList{kNoRecord} : QStringList());
+    if (found.isEmpty()) {
+        QCOMPARE(ui_->boxes.shown()[0].title, QStringLiteral("Flaskbook Search Result"));
+        QCOMPARE(ui_->boxes.shown()[0].style, int(vbOKOnly | vbInformation));
+    }
+    const int place =
+        found.isEmpty() ? 2 : QStringList{"ACETONE", "ETHANOL", "N,N'-DIMETHYLUREA"}.indexOf(found);
+    QCOMPARE(ui_->shownText("nametxt"), records[place][0]);
+    QCOMPARE(ui_->recordNumber(), QString::number(place + 1));
+    QCOMPARE(ui_->imageCaption(), QStringLiteral("Chemical Structure:  ") + records[place][10]);
+    const QColor colours[] = {QColor(), QColor(Qt::red), QColor(Qt::darkGreen)};
+    QCOMPARE(ui_->shownPictureColour(), place == 0 ? 0 : colours[place].rgb());
+    QCOMPARE(ui_->pictureNotice().isEmpty(), place != 0);
+    // The search text stays in the box.
+    QCOMPARE(ui_->shownText("searchtxt"), text);
+}
+
+void TestForm1::enterSearchesOnlyWhileBrowsing()
+{
+    ui_->openNamed({"ACETONE", "ETHANOL"});
+    ui_->type("searchtxt", QStringLiteral("ethanol"));
+    QTest::keyClick(ui_->box("searchtxt")->editor(), Qt::Key_Return);
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ETHANOL"));
+    QCOMPARE(ui_->shownText("searchtxt"), QStringLiteral("ethanol"));
+
+    // While editing Next is disabled, and Enter does nothing.
+    ui_->click("firstbtn");
+    ui_->click("editbtn");
+    ui_->boxes.clear();
+    QTest::keyClick(ui_->box("searchtxt")->editor(), Qt::Key_Return);
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ACETONE"));
+    QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(ui_->form().Data1.Recordset().EditMode(), 1);
+}
+
+void TestForm1::searchWhileEnteringANewRecord()
+{
+    ui_->openNamed({"ACETONE", "BENZENE"});
+    ui_->click("nextbtn");
+    ui_->click("newbtn");
+    QVERIFY(ui_->button("searchbtn")->isEnabled());
+    ui_->type("nametxt", QStringLiteral("newchem"));
+    // The miss saves the new record and leaves it on screen, so Delete removes that one.
+    search("nameoptbtn", QStringLiteral("ABSENT"));
+    QCOMPARE(ui_->prompts(), QStringList{kNoRecord});
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("NEWCHEM"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("3"));
+    ui_->click("updatebtn");
+    ui_->clickAnswering("deletebtn", vbYes);
+    QCOMPARE(readNames(ui_->databaseFile()), (QStringList{"ACETONE", "BENZENE"}));
+}
+
+void TestForm1::firstOfDuplicatesInTheOrderInForce_data()
+{
+    QTest::addColumn<QByteArray>("sortButton");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("table order") << QByteArray() << "iupac second"
+                                 << "2";
+    QTest::newRow("A to Z") << QByteArray("sortascbtn") << "iupac second"
+                            << "2";
+    QTest::newRow("Z to A") << QByteArray("sortdscbtn") << "iupac fourth"
+                            << "2";
+}
+
+void TestForm1::firstOfDuplicatesInTheOrderInForce()
+{
+    QFETCH(QByteArray, sortButton);
+    QFETCH(QString, found);
+    QFETCH(QString, number);
+    QList<QStringList> records{sampleRecord("ZINC"), sampleRecord("ETHANOL"),
+                               sampleRecord("ACETONE"), sampleRecord("ETHANOL")};
+    records[1][1] = QStringLiteral("iupac second");
+    records[3][1] = QStringLiteral("iupac fourth");
+    ui_->open(records);
+    if (!sortButton.isEmpty())
+        ui_->click(sortButton.constData());
+    search("nameoptbtn", QStringLiteral("Ethanol"));
+    QCOMPARE(ui_->shownText("iupactxt"), found);
+    QCOMPARE(ui_->recordNumber(), number);
+}
+
+void TestForm1::sortShowsRecordOneAndSwitchesTheLabel()
+{
+    QList<QStringList> records{ui_->recordWithPicture("MU", Qt::red), sampleRecord("ALPHA"),
+                               ui_->recordWithPicture("ZETA", Qt::blue), sampleRecord("BETA")};
+    records[1][10] = ui_->filePath(QStringLiteral("missing.gif"));
+    ui_->open(records);
+    QCOMPARE(shownOrderLabel(), QStringLiteral("Order : Un-Sorted"));
+    ui_->click("lastbtn");
+    ui_->box("searchtxt")->setText(QStringLiteral("x"));
+    ui_->boxes.clear();
+    ui_->click("sortascbtn");
+    QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ALPHA"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+    QCOMPARE(shownOrderLabel(), kAscending);
+    QVERIFY(ui_->shownText("searchtxt").isEmpty());
+    QVERIFY(ui_->shownPicture().isNull());
+    QVERIFY(!ui_->pictureNotice().isEmpty());
+
+    // Z to A: the first record with its picture, and Next walks down the names.
+    ui_->click("nextbtn");
+    ui_->click("sortdscbtn");
+    QCOMPARE(shownOrderLabel(), kDescending);
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QStringList walked{ui_->shownText("nametxt")};
+    for (int i = 0; i < 3; ++i) {
+        ui_->click("nextbtn");
+        walked.append(ui_->shownText("nametxt"));
+    }
+    QCOMPARE(walked, (QStringList{"ZETA", "MU", "BETA", "ALPHA"}));
+
+    // A deletion shows the record that follows in the order in force.
+    ui_->click("firstbtn");
+    ui_->click("nextbtn");
+    ui_->clickAnswering("deletebtn", vbYes);
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("BETA"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
+    QCOMPARE(readNames(ui_->databaseFile()), (QStringList{"ALPHA", "ZETA", "BETA"}));
+}
+
+void TestForm1::sortOnAnEmptyTable()
+{
+    ui_->open({});
+    ui_->click("sortdscbtn");
+    QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(shownOrderLabel(), kDescending);
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
+    QCOMPARE(ui_->form().Data1.Recordset().AbsolutePosition(), -1);
 }
 
 QTEST_MAIN(TestForm1)

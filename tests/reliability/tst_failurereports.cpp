@@ -41,18 +41,6 @@ bool setImmutable(const QString& path, bool immutable)
     return done;
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 } // namespace
 
 // When the database cannot take a record, Update says what failed and keeps every typed
@@ -189,10 +177,10 @@ void TestFailureReports::backupAndSaveAsOnAFullDiskLeaveTheOldFiles()
     if (!small.unavailable().isEmpty())
         QSKIP(qPrintable(small.unavailable()));
     const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
-    write(paths.backupFile(), "the last backup");
+    writeFile(paths.backupFile(), "the last backup");
     // The last page of this file has room for 100 more bytes, less than a record's text.
     const QString exported = paths.backupFolder + QStringLiteral("/record.txt");
-    write(exported, QByteArray(4096 - 100, 'x'));
+    writeFile(exported, QByteArray(4096 - 100, 'x'));
     SmallFileSystem::fillUp(paths.backupFolder + QStringLiteral("/filler"));
     ui.openNamed({"ACETONE"});
 
@@ -212,8 +200,8 @@ void TestFailureReports::backupAndSaveAsOnAFullDiskLeaveTheOldFiles()
     QVERIFY2(prompts[3].startsWith("The database could not be saved to " + paths.backupFile()) &&
                  prompts[3].contains(QLatin1String("No space left on device")),
              qPrintable(prompts[3]));
-    QCOMPARE(contents(exported), QByteArray(4096 - 100, 'x'));
-    QCOMPARE(contents(paths.backupFile()), QByteArray("the last backup"));
+    QCOMPARE(fileContents(exported), QByteArray(4096 - 100, 'x'));
+    QCOMPARE(fileContents(paths.backupFile()), QByteArray("the last backup"));
     QCOMPARE(QDir(paths.backupFolder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              (QStringList{"Flaskbook.mdb", "filler", "record.txt"}));
 }
@@ -222,20 +210,17 @@ void TestFailureReports::backupFolderBlockedByAFileIsReported()
 {
     FormDriver ui;
     const Paths paths = ui.paths();
-    write(paths.backupFolder, "in the way");
+    writeFile(paths.backupFolder, "in the way");
     if (!setImmutable(paths.backupFolder, true))
         QSKIP("no file here can be kept from being removed");
     const auto release = qScopeGuard([&paths] { setImmutable(paths.backupFolder, false); });
     ui.openNamed({"ACETONE"});
-    ui.boxes.queueAnswer(vbYes);
-    ui.click("backupbtn");
-
-    QCOMPARE(ui.prompts().size(), 2);
+    QCOMPARE(ui.clickAnswering("backupbtn", vbYes).size(), 2);
     QVERIFY2(ui.prompts()[1].contains("The backup folder " + paths.backupFolder +
                                       " cannot be made: a file of that name is in its place and "
                                       "cannot be removed"),
              qPrintable(ui.prompts()[1]));
-    QCOMPARE(contents(paths.backupFolder), QByteArray("in the way"));
+    QCOMPARE(fileContents(paths.backupFolder), QByteArray("in the way"));
 }
 
 QTEST_MAIN(TestFailureReports)

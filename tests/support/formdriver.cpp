@@ -29,10 +29,8 @@ void FormDriver::open(const QList<QStringList>& records)
 
 void FormDriver::openNamed(const QStringList& names)
 {
-    QList<QStringList> records;
-    for (const QString& name : names)
-        records.append(sampleRecord(name));
-    open(records);
+    createTestDatabase(databaseFile(), names);
+    reopen();
 }
 
 void FormDriver::reopen()
@@ -108,6 +106,21 @@ QString FormDriver::pictureFile(const QString& name, Qt::GlobalColor colour) con
     const QString path = dir_.filePath(name);
     image.save(path, "PNG");
     return path;
+}
+
+QStringList FormDriver::recordWithPicture(const QString& name, Qt::GlobalColor colour) const
+{
+    QStringList record = sampleRecord(name);
+    record[10] = pictureFile(name + QStringLiteral(".png"), colour);
+    return record;
+}
+
+QStringList FormDriver::clickAnswering(const char* buttonName, int answer)
+{
+    boxes.clear();
+    boxes.queueAnswer(answer);
+    click(buttonName);
+    return prompts();
 }
 
 QStringList FormDriver::prompts() const

@@ -55,8 +55,12 @@ public:
     QRgb shownPictureColour() const;
     // Writes an 8 x 8 picture of one colour and returns its path.
     QString pictureFile(const QString& name, Qt::GlobalColor colour) const;
+    // sampleRecord(name) whose picture is a fresh file of that colour.
+    QStringList recordWithPicture(const QString& name, Qt::GlobalColor colour) const;
 
     QStringList prompts() const;
+    // Answers the next message box, clicks the button and returns the prompts it raised.
+    QStringList clickAnswering(const char* buttonName, int answer);
     ScriptedMessageBoxes boxes;
     ScriptedCommonDialogs dialogs;
     ScriptedPrograms programs;

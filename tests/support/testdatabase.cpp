@@ -106,6 +106,18 @@ QStringList readNames(const QString& path)
     return names;
 }
 
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
 WriteLock::WriteLock(const QString& path)
 {
     sqlite3_open(QFile::encodeName(path).constData(), &db_);

@@ -23,6 +23,10 @@ void createLargeTestDatabase(const QString& path, int count);
 QList<QStringList> readTable(const QString& path);
 QStringList readNames(const QString& path);
 
+// A file's bytes, empty when it cannot be read; and a file written with `bytes`.
+QByteArray fileContents(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
 struct sqlite3;
 
 // Holds a write lock on the file through a connection of its own, as another program
