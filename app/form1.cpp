@@ -73,11 +73,14 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->deletebtn, &paintedButton::Click, this, &Form1::deletebtn_Click);
     connect(ui->aboutbtn, &paintedButton::Click, this, &Form1::aboutbtn_Click);
     connect(ui->helpbtn, &paintedButton::Click, this, &Form1::helpbtn_Click);
+    connect(ui->searchbtn, &paintedButton::Click, this, &Form1::searchbtn_Click);
+    connect(ui->sortascbtn, &paintedButton::Click, this, &Form1::sortascbtn_Click);
+    connect(ui->sortdscbtn, &paintedButton::Click, this, &Form1::sortdscbtn_Click);
     ui->nametxt->setKeyPress([this](int& KeyAscii) { nametxt_KeyPress(KeyAscii); });
     ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
     ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
     ui->CAStxt->setKeyPress([this](int& KeyAscii) { CAStxt_KeyPress(KeyAscii); });
-    connectSearchAndSort();
+    ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
 
     Form_Load();
     OpenData1();

@@ -73,7 +73,6 @@ private:
     void aboutbtn_Click();
     void helpbtn_Click();
 
-    void connectSearchAndSort();
     void searchbtn_Click();
     void searchtxt_KeyPress(int& KeyAscii);
     void sortascbtn_Click();

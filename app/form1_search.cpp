@@ -11,14 +11,6 @@ constexpr int kEnter = 13;
 
 } // namespace
 
-void Form1::connectSearchAndSort()
-{
-    connect(ui->searchbtn, &paintedButton::Click, this, &Form1::searchbtn_Click);
-    connect(ui->sortascbtn, &paintedButton::Click, this, &Form1::sortascbtn_Click);
-    connect(ui->sortdscbtn, &paintedButton::Click, this, &Form1::sortdscbtn_Click);
-    ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
-}
-
 // The search text is passed as a value: the store ignores case and trailing blanks and
 // matches an apostrophe literally, so no criterion text is built around it.
 void Form1::searchbtn_Click()
