@@ -2,145 +2,13 @@
 #include "controls/imagebox.h"
 #include "controls/textbox.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-class TestControls : public QObject {
-    Q_OBJECT
-
-private slots:
-    void keyPressReplacementLands_data();
-    void keyPressReplacementLands();
-    void typingAndPasteKeepToMaxLength_data();
-    void typingAndPasteKeepToMaxLength();
-    void lockedBoxKeepsTextButCopies();
-    void backColorIsBlueGreenRed();
-    void textRoundTripsIntoLockedBox();
-    void loadPicture_data();
-    void loadPicture();
-    void buttonClicks_data();
-    void buttonClicks();
-    void accessKeyClicksButton();
-};
-
-void TestControls::keyPressReplacementLands_data()
-{
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<QString>("hook");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    const QKeySequence c(Qt::Key_C), back(Qt::Key_Backspace), paste(Qt::CTRL | Qt::Key_V);
-    // Every box starts as "ab" with "X" on the clipboard.
-    QTest::newRow("upper-cased") << false << c << "upper" << 99 << "abC";
-    QTest::newRow("multi-line upper-cased") << true << c << "upper" << 99 << "abC";
-    QTest::newRow("letter discarded") << false << c << "0" << 99 << "ab";
-    QTest::newRow("Backspace kept") << false << back << "keep" << 8 << "a";
-    QTest::newRow("Backspace discarded") << false << back << "0" << 8 << "ab";
-    QTest::newRow("Ctrl+V kept") << false << paste << "keep" << 22 << "abX";
-    QTest::newRow("Ctrl+V discarded") << true << paste << "0" << 22 << "ab";
-}
-
-void TestControls::keyPressReplacementLands()
-{
-    QFETCH(bool, multiLine);
-    QFETCH(QKeySequence, keys);
-    QFETCH(QString, hook);
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    TextBox box;
-    box.setMultiLine(multiLine);
-    QTest::keyClicks(box.editor(), QStringLiteral("ab"));
-    QGuiApplication::clipboard()->setText(QStringLiteral("X"));
-    QList<int> seen;
-    box.setKeyPress([&](int& keyAscii) {
-        seen.append(keyAscii);
-        if (hook == QStringLiteral("0"))
-            keyAscii = 0;
-        else if (hook == QStringLiteral("upper") && keyAscii >= 'a' && keyAscii <= 'z')
-            keyAscii -= 32;
-    });
-    QTest::keySequence(box.editor(), keys);
-    QCOMPARE(seen, QList<int>{code});
-    QCOMPARE(box.Text(), text);
-}
-
-void TestControls::typingAndPasteKeepToMaxLength_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("maxLength");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("Enter ignored") << "dry\rheat" << 0 << "" << false << "dryheat";
-    QTest::newRow("Enter breaks lines") << "dry\rheat" << 0 << "" << true << "dry\nheat";
-    QTest::newRow("typing stops") << "64-17-5" << 5 << "" << false << "64-17";
-    QTest::newRow("line break counts") << "ab\rcd" << 4 << "" << true << "ab\nc";
-    QTest::newRow("paste cut") << "abc" << 6 << "12345" << false << "abc123";
-    QTest::newRow("multi-line paste cut") << "abc" << 6 << "12345" << true << "abc123";
-}
-
-void TestControls::typingAndPasteKeepToMaxLength()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, maxLength);
-    QFETCH(QString, pasted);
-    QFETCH(bool, multiLine);
-    QFETCH(QString, text);
-    TextBox box;
-    box.setMultiLine(multiLine);
-    box.setMaxLength(maxLength);
-    QTest::keyClicks(box.editor(), typed);
-    if (!pasted.isEmpty()) {
-        QGuiApplication::clipboard()->setText(pasted);
-        QTest::keyClick(box.editor(), Qt::Key_V, Qt::ControlModifier);
-    }
-    QCOMPARE(box.Text(), text);
-}
-
-void TestControls::lockedBoxKeepsTextButCopies()
-{
-    TextBox box;
-    box.setMultiLine(true);
-    box.setText(QStringLiteral("Acetone"));
-    box.setLocked(true);
-    QGuiApplication::clipboard()->setText(QStringLiteral("PASTED"));
-    QTest::keyClicks(box.editor(), QStringLiteral("x"));
-    QTest::keyClick(box.editor(), Qt::Key_Backspace);
-    QTest::keyClick(box.editor(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(box.Text(), QStringLiteral("Acetone"));
-    QTest::keyClick(box.editor(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box.editor(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Acetone"));
-}
-
-void TestControls::backColorIsBlueGreenRed()
-{
-    TextBox box;
-    box.setBackColor(0xC0FFFF);
-    QCOMPARE(box.editor()->palette().color(QPalette::Base), QColor(255, 255, 192));
-    QCOMPARE(box.BackColor(), quint32(0xC0FFFF));
-}
-
-void TestControls::textRoundTripsIntoLockedBox()
-{
-    TextBox box;
-    box.setMultiLine(true);
-    box.setLocked(true);
-    QSignalSpy changes(&box, &TextBox::textChanged);
-    const QString value = QStringLiteral("Flammable.\n\nKeep cool.");
-    box.setText(value);
-    box.setText(value); // the same value again is no change
-    QCOMPARE(box.Text(), value);
-    QCOMPARE(changes.count(), 1);
-}
 
 namespace {
 
@@ -162,98 +30,176 @@ QByteArray gifClaiming(quint16 width, quint16 height)
 
 } // namespace
 
-void TestControls::loadPicture_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
-    QByteArray png;
-    QBuffer buffer(&png);
-    QImage image(2, 1, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    QTest::newRow("empty path") << "" << QByteArray() << "No picture file is named.";
-    QTest::newRow("missing file") << "missing.gif" << QByteArray() << "The file does not exist.";
-    QTest::newRow("folder") << "folder.gif/" << QByteArray()
-                            << "The path names a folder, not a picture file.";
-    QTest::newRow("empty file") << "empty.gif" << QByteArray("") << "The file is empty.";
-    QTest::newRow("text file") << "notes.gif" << QByteArray("ETHANOL\t64-17-5\n")
-                               << "The file is not a picture.";
-    QTest::newRow("GIF too large") << "huge.gif" << gifClaiming(30000, 30000)
-                                   << "The picture is too large to show (30000 x 30000 pixels).";
-    QByteArray wideScreen = gifClaiming(1, 1);
-    wideScreen[7] = wideScreen[9] = char(0x40); // a 1 x 1 frame on a 16385 x 16385 screen
-    QTest::newRow("GIF screen too large")
-        << "screen.gif" << wideScreen << "The picture is too large to show (16385 x 16385 pixels).";
-    QTest::newRow("GIF") << "small.gif" << gifClaiming(1, 1) << "";
-    QTest::newRow("PNG") << "benzene.png" << png << "";
-}
+class TestControls : public QObject {
+    Q_OBJECT
 
-void TestControls::loadPicture()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    const QString path = name.isEmpty() ? QString() : dir.filePath(name);
-    if (name.endsWith(QLatin1Char('/')))
-        QVERIFY(QDir().mkpath(path));
-    QFile file(path);
-    if (!content.isNull())
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    file.close();
-    // A picture left over from the previous record must not survive a failed load.
-    QPixmap out(4, 4);
-    QString why;
-    QCOMPARE(ImageBox::loadPicture(path, out, &why), reason.isEmpty());
-    QCOMPARE(out.isNull(), !reason.isEmpty());
-    if (!reason.isEmpty())
-        QCOMPARE(why, reason);
-    else if (name == QStringLiteral("benzene.png"))
-        QCOMPARE(out.toImage().pixelColor(1, 0), QColor(Qt::red));
-}
+private slots:
+    void keyPressReplacementLands_data()
+    {
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("hook");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        const QKeySequence c(Qt::Key_C), paste(Qt::CTRL | Qt::Key_V);
+        // Every box starts as "ab" with "X" on the clipboard.
+        QTest::newRow("upper-cased") << false << c << "upper" << 99 << "abC";
+        QTest::newRow("multi-line upper-cased") << true << c << "upper" << 99 << "abC";
+        QTest::newRow("Backspace kept")
+            << false << QKeySequence(Qt::Key_Backspace) << "keep" << 8 << "a";
+        QTest::newRow("Ctrl+V discarded") << true << paste << "0" << 22 << "ab";
+    }
 
-void TestControls::buttonClicks_data()
-{
-    QTest::addColumn<bool>("bySpace");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("mouse") << false << true;
-    QTest::newRow("Space") << true << true;
-    QTest::newRow("mouse, disabled") << false << false;
-    QTest::newRow("Space, disabled") << true << false;
-}
+    void keyPressReplacementLands()
+    {
+        QFETCH(bool, multiLine);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, hook);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        TextBox box;
+        box.setMultiLine(multiLine);
+        QTest::keyClicks(box.editor(), QStringLiteral("ab"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("X"));
+        QList<int> seen;
+        box.setKeyPress([&](int& keyAscii) {
+            seen.append(keyAscii);
+            if (hook == QStringLiteral("0"))
+                keyAscii = 0;
+            else if (hook == QStringLiteral("upper") && keyAscii >= 'a' && keyAscii <= 'z')
+                keyAscii -= 32;
+        });
+        QTest::keySequence(box.editor(), keys);
+        QCOMPARE(seen, QList<int>{code});
+        QCOMPARE(box.Text(), text);
+    }
 
-void TestControls::buttonClicks()
-{
-    QFETCH(bool, bySpace);
-    QFETCH(bool, enabled);
-    paintedButton button;
-    button.setCaption(QStringLiteral("&Save"));
-    button.resize(button.sizeHint());
-    button.setEnabled(enabled);
-    QSignalSpy clicks(&button, &paintedButton::Click);
-    if (bySpace)
-        QTest::keyClick(&button, Qt::Key_Space);
-    else
-        QTest::mouseClick(&button, Qt::LeftButton);
-    QCOMPARE(clicks.count(), enabled ? 1 : 0);
-}
+    void typingAndPasteKeepToMaxLength_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("typing stops") << "64-17-5" << 5 << "" << false << "64-17";
+        QTest::newRow("line break counts") << "ab\rcd" << 4 << "" << true << "ab\nc";
+        QTest::newRow("paste cut") << "abc" << 6 << "12345" << false << "abc123";
+        QTest::newRow("multi-line paste cut") << "abc" << 6 << "12345" << true << "abc123";
+    }
 
-void TestControls::accessKeyClicksButton()
-{
-    QWidget window;
-    auto* save = new paintedButton(&window);
-    save->setCaption(QStringLiteral("&Save"));
-    auto* other = new paintedButton(&window);
-    other->move(0, 40);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    other->setFocus();
-    QSignalSpy clicks(save, &paintedButton::Click);
-    QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(clicks.count(), 1);
-}
+    void typingAndPasteKeepToMaxLength()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, maxLength);
+        QFETCH(QString, pasted);
+        QFETCH(bool, multiLine);
+        QFETCH(QString, text);
+        TextBox box;
+        box.setMultiLine(multiLine);
+        box.setMaxLength(maxLength);
+        QTest::keyClicks(box.editor(), typed);
+        if (!pasted.isEmpty()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(box.editor(), Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(box.Text(), text);
+    }
+
+    void lockedMultiLineBox()
+    {
+        TextBox box;
+        box.setMultiLine(true);
+        // Colours are blue-green-red.
+        box.setBackColor(0xC0FFFF);
+        QCOMPARE(box.editor()->palette().color(QPalette::Base), QColor(255, 255, 192));
+        box.setLocked(true);
+        QSignalSpy changes(&box, &TextBox::textChanged);
+        const QString value = QStringLiteral("Flammable.\n\nKeep cool.");
+        box.setText(value);
+        box.setText(value); // the same value again is no change
+        QCOMPARE(changes.count(), 1);
+        // Typing, deleting and pasting change nothing, but the text can be copied.
+        QGuiApplication::clipboard()->setText(QStringLiteral("PASTED"));
+        QTest::keyClicks(box.editor(), QStringLiteral("x"));
+        QTest::keyClick(box.editor(), Qt::Key_Backspace);
+        QTest::keyClick(box.editor(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box.Text(), value);
+        QTest::keyClick(box.editor(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box.editor(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), value);
+    }
+
+    void loadPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty path") << "" << QByteArray() << "No picture file is named.";
+        QTest::newRow("missing file")
+            << "missing.gif" << QByteArray() << "The file does not exist.";
+        QTest::newRow("folder") << "folder.gif/" << QByteArray()
+                                << "The path names a folder, not a picture file.";
+        QTest::newRow("empty file") << "empty.gif" << QByteArray("") << "The file is empty.";
+        QTest::newRow("text file")
+            << "notes.gif" << QByteArray("ETHANOL\t64-17-5\n") << "The file is not a picture.";
+        QTest::newRow("GIF too large")
+            << "huge.gif" << gifClaiming(30000, 30000)
+            << "The picture is too large to show (30000 x 30000 pixels).";
+        QByteArray wideScreen = gifClaiming(1, 1);
+        wideScreen[7] = wideScreen[9] = char(0x40); // a 1 x 1 frame on a 16385 x 16385 screen
+        QTest::newRow("GIF screen too large")
+            << "screen.gif" << wideScreen
+            << "The picture is too large to show (16385 x 16385 pixels).";
+        QTest::newRow("GIF") << "small.gif" << gifClaiming(1, 1) << "";
+    }
+
+    void loadPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+        if (name.endsWith(QLatin1Char('/')))
+            QVERIFY(QDir().mkpath(path));
+        QFile file(path);
+        if (!content.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        // A picture left over from the previous record must not survive a failed load.
+        QPixmap out(4, 4);
+        QString why;
+        QCOMPARE(ImageBox::loadPicture(path, out, &why), reason.isEmpty());
+        QCOMPARE(out.isNull(), !reason.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(why, reason);
+    }
+
+    // Alt + the access key, Space and the mouse click an enabled button, and only that.
+    void buttonClicks()
+    {
+        QWidget window;
+        auto* save = new paintedButton(&window);
+        save->setCaption(QStringLiteral("&Save"));
+        save->resize(save->sizeHint());
+        auto* other = new paintedButton(&window);
+        other->move(0, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        QSignalSpy clicks(save, &paintedButton::Click);
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(clicks.count(), 1);
+        QTest::keyClick(save, Qt::Key_Space);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(clicks.count(), 3);
+        save->setEnabled(false);
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(save, Qt::Key_Space);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(clicks.count(), 3);
+    }
+};
 
 QTEST_MAIN(TestControls)
 #include "tst_controls.moc"
