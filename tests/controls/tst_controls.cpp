@@ -1,4 +1,3 @@
-#include "controls/button/paintedbutton.h"
 #include "controls/imagebox.h"
 #include "controls/textbox.h"
 
@@ -173,31 +172,6 @@ private slots:
         QCOMPARE(out.isNull(), !reason.isEmpty());
         if (!reason.isEmpty())
             QCOMPARE(why, reason);
-    }
-
-    // Alt + the access key, Space and the mouse click an enabled button, and only that.
-    void buttonClicks()
-    {
-        QWidget window;
-        auto* save = new paintedButton(&window);
-        save->setCaption(QStringLiteral("&Save"));
-        save->resize(save->sizeHint());
-        auto* other = new paintedButton(&window);
-        other->move(0, 40);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        other->setFocus();
-        QSignalSpy clicks(save, &paintedButton::Click);
-        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(clicks.count(), 1);
-        QTest::keyClick(save, Qt::Key_Space);
-        QTest::mouseClick(save, Qt::LeftButton);
-        QCOMPARE(clicks.count(), 3);
-        save->setEnabled(false);
-        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
-        QTest::keyClick(save, Qt::Key_Space);
-        QTest::mouseClick(save, Qt::LeftButton);
-        QCOMPARE(clicks.count(), 3);
     }
 };
 

@@ -358,44 +358,27 @@ private slots:
         QCOMPARE(bag.count(), 23);
         QVERIFY(bag.contains(QStringLiteral("PICH")) && !bag.contains(QStringLiteral("PICO")));
         bool ok = false;
-        paintedButton restored;
-        restored.ReadProperties(PropertyBag::fromText(bag.toText(), &ok));
+        paintedButton button;
+        button.ReadProperties(PropertyBag::fromText(bag.toText(), &ok));
         QVERIFY(ok);
         PropertyBag again;
-        restored.WriteProperties(again);
+        button.WriteProperties(again);
         QCOMPARE(again.toText(), bag.toText());
-        QCOMPARE(restored.BackOver(), 0x445566u);
-        QCOMPARE(restored.PictureOver().pixel(0, 0), qRgb(0, 200, 0));
+        QCOMPARE(button.BackOver(), 0x445566u);
+        QCOMPARE(button.PictureOver().pixel(0, 0), qRgb(0, 200, 0));
         // What the restore sets up beyond the stored values.
-        QVERIFY(!restored.isEnabled());
-        QCOMPARE(restored.shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
-        QCOMPARE(restored.pictureSize(), QSize(6, 6));
-        QCOMPARE(restored.cursor().shape(), Qt::PointingHandCursor);
-    }
+        QVERIFY(!button.isEnabled());
+        QCOMPARE(button.shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+        QCOMPARE(button.pictureSize(), QSize(6, 6));
+        QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
 
-    void readRestoresDefaults_data()
-    {
-        QTest::addColumn<bool>("hand");
-        QTest::addColumn<int>("pointer");
-        QTest::addColumn<Qt::CursorShape>("shape");
-        QTest::newRow("HAND False") << false << 1 << Qt::ArrowCursor;
-        QTest::newRow("HAND True") << true << 99 << Qt::PointingHandCursor;
-    }
-
-    // A bag of MPTR, MICON and HAND only, read into a button with every setting changed.
-    void readRestoresDefaults()
-    {
-        QFETCH(bool, hand);
-        QFETCH(int, pointer);
-        QFETCH(Qt::CursorShape, shape);
-        PropertyBag bag;
-        bag.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(qint16(11)));
-        bag.WriteProperty(QStringLiteral("MICON"), picture(qRgb(7, 7, 7)));
-        bag.WriteProperty(QStringLiteral("HAND"), hand);
-        paintedButton button;
-        makeBusy(button);
+        // A bag of MPTR, MICON and HAND False only brings every other setting back to its default.
         button.show();
-        button.ReadProperties(bag);
+        PropertyBag few;
+        few.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(qint16(11)));
+        few.WriteProperty(QStringLiteral("MICON"), picture(qRgb(7, 7, 7)));
+        few.WriteProperty(QStringLiteral("HAND"), false);
+        button.ReadProperties(few);
         QVERIFY(button.ButtonType() == 2 && button.Caption().isEmpty() &&
                 button.ColorScheme() == 1);
         QVERIFY(button.Enabled() && button.isEnabled() && button.ShowFocusRect());
@@ -406,15 +389,16 @@ private slots:
         QCOMPARE(button.pictureSize(), QSize(0, 0));
         QVERIFY(!button.SoftBevel() && !button.Value() && button.SpecialEffect() == 0);
         // HAND decides pointer and icon, whatever MPTR and MICON held.
-        QCOMPARE(button.MousePointer(), pointer);
-        QCOMPARE(button.cursor().shape(), shape);
+        QCOMPARE(button.MousePointer(), 1);
+        QCOMPARE(button.cursor().shape(), Qt::ArrowCursor);
         // The palette of the scheme 3 just left waits for the next show or Refresh.
         QCOMPARE(button.buttonPalette().FaceColor, 0xC0C0C0u);
         button.Refresh();
         QCOMPARE(button.buttonPalette().FaceColor, 0xC8D0D4u);
     }
 
-    // A face held by DisableRefresh, then the scheme-2 colours after Refresh, hovered in BackOver.
+    // The look follows the container's default-button ambient, a face is held by DisableRefresh,
+    // and after Refresh it shows the scheme-2 colours, hovered in BackOver.
     void faceShowsThePalette()
     {
         paintedButton button;
@@ -426,6 +410,10 @@ private slots:
         button.setFont(font);
         button.setCaption(QStringLiteral("MW"));
         button.show();
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xFF, 0xFF, 0xF0));
+        button.setDisplayAsDefault(true);
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0x30, 0x28, 0x20));
+        button.setDisplayAsDefault(false);
         const QImage before = button.grab().toImage();
         QCOMPARE(before.pixel(5, 20), qRgb(0xD4, 0xD0, 0xC8));
         button.DisableRefresh();
@@ -454,6 +442,9 @@ private slots:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&button, &leave);
         shows(qRgb(0x99, 0x66, 0x33), qRgb(0xC8, 0x95, 0x62), qRgb(0, 0, 0), qRgb(0xFF, 0, 0));
+        // Own colours take no ambient change.
+        button.setDisplayAsDefault(true);
+        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xC8, 0x95, 0x62));
     }
 
     // The window is shaped on every resize and every change of type.
@@ -472,24 +463,7 @@ private slots:
         QCOMPARE(button->mask(), QRegion(0, 0, 89, 25));
     }
 
-    // The window's default button looks it, once the container says so.
-    void defaultLookIsAnAmbientChange()
-    {
-        paintedButton button;
-        button.resize(80, 25);
-        button.show();
-        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xFF, 0xFF, 0xF0));
-        button.setDisplayAsDefault(true);
-        QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0x30, 0x28, 0x20));
-        // Own colours take no ambient change; the look waits for the next paint.
-        button.setColorScheme(2);
-        const QRgb ownDarkShadow = qRgb(0x14, 0x10, 0x08);
-        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
-        button.setDisplayAsDefault(false);
-        QCOMPARE(button.faceImage().pixel(0, 0), ownDarkShadow);
-    }
-
-    void mouseFaces_data()
+    void inputFaces_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("faces"); // the face after each step: r raised, p pushed
@@ -513,16 +487,25 @@ private slots:
             << "rpprr"
             << QStringList{"MouseOver", "MouseDown 1 0 10 10", "MouseUp 1 0 10 10", "Click",
                            "MouseOver"};
+        // With check-box behaviour, as Space is what ticks a box.
+        QTest::newRow("Space ticks the check box") << "Space down, Space up"
+                                                   << "pp" << QStringList{"Click"};
+        QTest::newRow("another key came last") << "Space down, A down, Space up"
+                                               << "ppp" << QStringList{};
+        QTest::newRow("handler clears the key") << "Space down as none, Space up"
+                                                << "rr" << QStringList{};
     }
 
-    // Real mouse events; the face is read after each step.
-    void mouseFaces()
+    // Real mouse and key events; the face is read after each step.
+    void inputFaces()
     {
         QFETCH(QString, script);
         QFETCH(QString, faces);
         QFETCH(QStringList, events);
         QWidget window;
         paintedButton* button = greyButton(&window);
+        const bool checkBox = script.contains("Space");
+        button->setCheckBoxBehaviour(checkBox);
         window.show();
         // Click comes after the face is raised again.
         QString atClick;
@@ -530,6 +513,8 @@ private slots:
         if (script.contains("as right"))
             connect(button, &paintedButton::MouseDown,
                     [](qint16& b, qint16&, float&, float&) { b = 2; });
+        if (script.contains("as none"))
+            connect(button, &paintedButton::KeyDown, [](qint16& code, qint16&) { code = 0; });
         EventLog log(*button);
         const QPoint on(10, 10), off(200, 10);
         QString seen;
@@ -552,58 +537,23 @@ private slots:
                 QTest::mouseClick(button, Qt::LeftButton, {}, on);
                 QTest::mouseDClick(button, Qt::LeftButton, {}, on);
                 QTest::mouseRelease(button, Qt::LeftButton, {}, on);
-            }
+            } else if (step.startsWith("Space down"))
+                QTest::keyPress(button, Qt::Key_Space);
+            else if (step == "A down")
+                QTest::keyPress(button, Qt::Key_A);
+            else if (step == "Space up")
+                QTest::keyRelease(button, Qt::Key_Space);
             seen += faceOf(button);
         }
         QCOMPARE(seen, faces);
-        QVERIFY(!atClick.contains('p'));
         QCOMPARE(log.events, events);
+        QCOMPARE(button->Value(), checkBox && events.contains("Click"));
+        if (!checkBox) // a ticked box stays pushed
+            QVERIFY(!atClick.contains('p'));
     }
 
-    void spaceKey_data()
-    {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("faces");
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<bool>("value");
-        const auto row = [](const char* name, const char* script, const char* faces, int clicks,
-                            bool value) {
-            QTest::newRow(name) << QString(script) << QString(faces) << clicks << value;
-        };
-        row("Space ticks the check box", "down, up", "pp", 1, true);
-        row("another key came last", "down, A down, up", "ppp", 0, false);
-        row("handler clears the key", "down as none, up", "rr", 0, false);
-    }
-
-    void spaceKey()
-    {
-        QFETCH(QString, script);
-        QFETCH(QString, faces);
-        QFETCH(int, clicks);
-        QFETCH(bool, value);
-        QWidget window;
-        paintedButton& button = *greyButton(&window);
-        button.setCheckBoxBehaviour(true);
-        window.show();
-        if (script.contains("as none"))
-            connect(&button, &paintedButton::KeyDown, [](qint16& code, qint16&) { code = 0; });
-        QSignalSpy clicked(&button, &paintedButton::Click);
-        QString seen;
-        for (const QString& step : script.split(", ")) {
-            if (step.startsWith("down"))
-                QTest::keyPress(&button, Qt::Key_Space);
-            else if (step == "A down")
-                QTest::keyPress(&button, Qt::Key_A);
-            else
-                QTest::keyRelease(&button, Qt::Key_Space);
-            seen += faceOf(&button);
-        }
-        QCOMPARE(seen, faces);
-        QCOMPARE(clicked.count(), clicks);
-        QCOMPARE(button.Value(), value);
-    }
-
-    void arrowsMoveTheFocus()
+    // Arrows move the focus; Alt + the access key, Space and the mouse click an enabled button.
+    void arrowsAndAccessKeys()
     {
         QWidget window;
         QList<paintedButton*> buttons;
@@ -612,6 +562,7 @@ private slots:
             buttons.last()->setGeometry(0, 30 * i, 80, 25);
             buttons.last()->setButtonType(1);
         }
+        buttons[0]->setCaption(QStringLiteral("&Save"));
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         buttons[1]->setFocus();
@@ -625,6 +576,17 @@ private slots:
         // The focused face shows its dotted rectangle: (4, 4) is inverted.
         QCOMPARE(buttons[1]->faceImage().pixel(4, 4) ^ 0x00FFFFFF,
                  buttons[0]->faceImage().pixel(4, 4));
+        QSignalSpy clicks(buttons[0], &paintedButton::Click);
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(clicks.count(), 1);
+        QTest::keyClick(buttons[0], Qt::Key_Space);
+        QTest::mouseClick(buttons[0], Qt::LeftButton);
+        QCOMPARE(clicks.count(), 3);
+        buttons[0]->setEnabled(false);
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(buttons[0], Qt::Key_Space);
+        QTest::mouseClick(buttons[0], Qt::LeftButton);
+        QCOMPARE(clicks.count(), 3);
     }
 
     // A transparent button shows what lies behind it: the parent and a sibling under its left.
