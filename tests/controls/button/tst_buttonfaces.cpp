@@ -65,15 +65,7 @@ struct Expect {
         box(x0, y0, x0, y1, c);
         box(x1, y0, x1, y1, c);
     }
-    // Two rings of a bevel `i` pixels from the edge; later rows win at the corners.
-    void bevel(int i, quint32 outerTL, quint32 outerBR, quint32 innerTL, quint32 innerBR)
-    {
-        ring(i, outerTL, outerBR);
-        box(i + 1, i + 2, i + 1, H - 3 - i, innerTL);
-        box(i + 1, i + 1, W - 3 - i, i + 1, innerTL);
-        box(W - 2 - i, i + 1, W - 2 - i, H - 3 - i, innerBR);
-        box(i + 1, H - 2 - i, W - 2 - i, H - 2 - i, innerBR);
-    }
+    // A ring `i` pixels from the edge; the bottom-right side wins at the corners.
     void ring(int i, quint32 topLeft, quint32 bottomRight)
     {
         box(i, i + 1, i, H - 2 - i, topLeft);
@@ -117,9 +109,10 @@ struct Expect {
                 for (const QPoint p :
                      {QPoint(1, 1), QPoint(1, H - 2), QPoint(W - 2, 1), QPoint(W - 2, H - 2)})
                     box(p.x(), p.y(), p.x(), p.y(), c(1));
-            else if (op == "bevel")
-                bevel(x(1), c(2), c(3), c(4), c(5));
-            else if (op == "ring")
+            else if (op == "bevel") { // two rings, the outer one `i` pixels from the edge
+                ring(x(1), c(2), c(3));
+                ring(x(1) + 1, c(4), c(5));
+            } else if (op == "ring")
                 ring(x(1), c(2), c(3));
             else if (op == "dots")
                 dots(x(1), y(2), x(3), y(4));
