@@ -447,22 +447,6 @@ private slots:
         QCOMPARE(button.faceImage().pixel(0, 0), qRgb(0xC8, 0x95, 0x62));
     }
 
-    // The window is shaped on every resize and every change of type.
-    void windowShapeFollowsTypeAndSize()
-    {
-        QWidget window;
-        auto* button = new paintedButton(&window);
-        button->setButtonType(3);
-        button->setGeometry(10, 10, 121, 33);
-        window.show();
-        QCOMPARE(button->mask(), BuildShape(3, 121, 33));
-        QVERIFY(!button->mask().contains(QPoint(1, 0)));
-        button->resize(89, 25);
-        QCOMPARE(button->mask(), BuildShape(3, 89, 25));
-        button->setButtonType(2);
-        QCOMPARE(button->mask(), QRegion(0, 0, 89, 25));
-    }
-
     void inputFaces_data()
     {
         QTest::addColumn<QString>("script");
@@ -589,8 +573,9 @@ private slots:
         QCOMPARE(clicks.count(), 3);
     }
 
-    // A transparent button shows what lies behind it: the parent and a sibling under its left.
-    void transparentTypeShowsTheParent()
+    // A transparent button shows what lies behind it, the parent and a sibling under its left;
+    // the window is shaped on every change of type and every resize.
+    void windowShapeAndTransparency()
     {
         QWidget window;
         window.resize(200, 100);
@@ -602,12 +587,18 @@ private slots:
             widget->setPalette(QPalette(colour, colour));
         }
         auto* button = new paintedButton(&window);
-        button->setGeometry(30, 20, 60, 30);
         button->setButtonType(11);
+        button->setGeometry(30, 20, 60, 30);
         window.show();
         QCOMPARE(button->faceImage().pixel(5, 5), qRgb(200, 0, 0));
         QCOMPARE(button->faceImage().pixel(40, 25), qRgb(0, 160, 0));
         QCOMPARE(button->geometry(), QRect(30, 20, 60, 30));
+        QCOMPARE(button->mask(), QRegion(0, 0, 60, 30));
+        button->setButtonType(3);
+        QCOMPARE(button->mask(), BuildShape(3, 60, 30));
+        QVERIFY(!button->mask().contains(QPoint(1, 0)));
+        button->resize(89, 25);
+        QCOMPARE(button->mask(), BuildShape(3, 89, 25));
     }
 };
 
