@@ -97,38 +97,6 @@ void makeBusy(paintedButton& b)
     b.setValue(true);
 }
 
-// The mouse events a button raises, in order, with the values it raised them with.
-struct EventLog {
-    explicit EventLog(paintedButton& button)
-    {
-        const auto mouse = [this](const char* name) {
-            return [this, name](qint16& b, qint16& s, float& x, float& y) {
-                events << QStringLiteral("%1 %2 %3 %4 %5").arg(name).arg(b).arg(s).arg(x).arg(y);
-            };
-        };
-        QObject::connect(&button, &paintedButton::MouseDown, mouse("MouseDown"));
-        QObject::connect(&button, &paintedButton::MouseUp, mouse("MouseUp"));
-        QObject::connect(&button, &paintedButton::Click, [this] { events << "Click"; });
-        QObject::connect(&button, &paintedButton::MouseOver, [this] { events << "MouseOver"; });
-    }
-    QStringList events;
-};
-
-// A framed double bevel in the grey set: its pixel (1, 1) is white raised, grey pushed.
-paintedButton* greyButton(QWidget* parent)
-{
-    auto* button = new paintedButton(parent);
-    button->setGeometry(0, 0, 80, 25);
-    button->setButtonType(1);
-    button->setColorScheme(3);
-    return button;
-}
-
-char faceOf(const paintedButton* button)
-{
-    return button->faceImage().pixel(1, 1) == qRgb(0x80, 0x80, 0x80) ? 'p' : 'r';
-}
-
 } // namespace
 
 class TestButton : public QObject {
@@ -487,19 +455,36 @@ private slots:
         QFETCH(QString, faces);
         QFETCH(QStringList, events);
         QWidget window;
-        paintedButton* button = greyButton(&window);
+        // A framed double bevel in the grey set: its pixel (1, 1) is white raised, grey pushed.
+        auto* button = new paintedButton(&window);
+        button->setGeometry(0, 0, 80, 25);
+        button->setButtonType(1);
+        button->setColorScheme(3);
+        const auto face = [button] {
+            return button->faceImage().pixel(1, 1) == qRgb(0x80, 0x80, 0x80) ? 'p' : 'r';
+        };
         const bool checkBox = script.contains("Space");
         button->setCheckBoxBehaviour(checkBox);
         window.show();
         // Click comes after the face is raised again.
         QString atClick;
-        connect(button, &paintedButton::Click, [&] { atClick += faceOf(button); });
+        connect(button, &paintedButton::Click, [&] { atClick += face(); });
         if (script.contains("as right"))
             connect(button, &paintedButton::MouseDown,
                     [](qint16& b, qint16&, float&, float&) { b = 2; });
         if (script.contains("as none"))
             connect(button, &paintedButton::KeyDown, [](qint16& code, qint16&) { code = 0; });
-        EventLog log(*button);
+        // Every event raised, in order, with the values the handlers above leave.
+        QStringList log;
+        const auto mouse = [&log](const char* name) {
+            return [&log, name](qint16& b, qint16& s, float& x, float& y) {
+                log << QStringLiteral("%1 %2 %3 %4 %5").arg(name).arg(b).arg(s).arg(x).arg(y);
+            };
+        };
+        connect(button, &paintedButton::MouseDown, mouse("MouseDown"));
+        connect(button, &paintedButton::MouseUp, mouse("MouseUp"));
+        connect(button, &paintedButton::Click, [&log] { log << "Click"; });
+        connect(button, &paintedButton::MouseOver, [&log] { log << "MouseOver"; });
         const QPoint on(10, 10), off(200, 10);
         QString seen;
         for (const QString& step : script.split(", ")) {
@@ -527,10 +512,10 @@ private slots:
                 QTest::keyPress(button, Qt::Key_A);
             else if (step == "Space up")
                 QTest::keyRelease(button, Qt::Key_Space);
-            seen += faceOf(button);
+            seen += face();
         }
         QCOMPARE(seen, faces);
-        QCOMPARE(log.events, events);
+        QCOMPARE(log, events);
         QCOMPARE(button->Value(), checkBox && events.contains("Click"));
         if (!checkBox) // a ticked box stays pushed
             QVERIFY(!atClick.contains('p'));
