@@ -67,16 +67,18 @@ QStringList keysOf(const QSignalSpy& spy)
     return keys;
 }
 
-// Every setting away from its default and from the others, HAND included.
+// Every setting away from its default and from the others, HAND included, with characters
+// the text form must escape and a picture with see-through pixels.
 void makeBusy(paintedButton& b)
 {
     b.resize(100, 30);
     b.setButtonType(14);
-    b.setCaption(QStringLiteral("Save && E&xit"));
+    b.setCaption(QStringLiteral("Save && E&xit\tC\\tD\\\nE\r"));
     b.setEnabled(false);
-    QFont font(QStringLiteral("Liberation Serif"));
+    QFont font(QStringLiteral("Liberation\tSerif\\"));
     font.setPointSizeF(9.75);
     font.setItalic(true);
+    font.setStrikeOut(true);
     b.setFont(font);
     b.setColorScheme(3);
     b.setShowFocusRect(false);
@@ -85,7 +87,9 @@ void makeBusy(paintedButton& b)
     b.setForeColor(0x80000008);
     b.setForeOver(0x778899);
     b.setMaskColor(0xFF00FF);
-    b.setPictureNormal(picture(qRgb(200, 0, 0), 6));
+    QImage translucent = picture(qRgba(200, 0, 0, 128), 6);
+    translucent.setPixel(1, 1, qRgba(12, 34, 56, 0));
+    b.setPictureNormal(translucent);
     b.setPictureOver(picture(qRgb(0, 200, 0)));
     b.setUseMaskColor(false);
     b.setSoftBevel(true);
@@ -193,35 +197,6 @@ private slots:
         QCOMPARE(AccessKeyFromCaption(caption), key);
     }
 
-    void bagTextRoundTrip()
-    {
-        QFont font(QStringLiteral("MS Sans\tSerif\\"));
-        font.setPointSizeF(8.25);
-        font.setItalic(true);
-        font.setStrikeOut(true);
-        QImage translucent = picture(qRgba(255, 0, 0, 128), 2);
-        translucent.setPixel(1, 1, qRgba(12, 34, 56, 0));
-        const QList<std::pair<QString, QVariant>> entries{
-            {"BCOL", qint32(0x8000000F)},
-            {"MPTR", QVariant::fromValue(qint16(-32768))},
-            {"ENAB", false},
-            {"TX", QStringLiteral("A && B\tC\\tD\\\nE\r")},
-            {"FONT", font},
-            {"PICN", translucent}};
-        PropertyBag bag;
-        for (const auto& [key, value] : entries)
-            QVERIFY(bag.WriteProperty(key, value));
-        bool ok = false;
-        const PropertyBag read = PropertyBag::fromText(bag.toText(), &ok);
-        QVERIFY(ok);
-        QCOMPARE(read.count(), entries.size());
-        for (const auto& [key, value] : entries) {
-            QCOMPARE(read.ReadProperty(key).typeId(), value.typeId());
-            QCOMPARE(read.ReadProperty(key), value);
-        }
-        QCOMPARE(read.ReadProperty(QStringLiteral("COLTYPE"), 1), QVariant(1));
-    }
-
     void malformedTextIsRejected_data()
     {
         QTest::addColumn<QString>("text");
@@ -316,6 +291,7 @@ private slots:
         QCOMPARE(changes.count(), accepted ? 1 : 0);
     }
 
+    // Saved to the bag's text and read back, every setting writes the same text again.
     void everySettingSurvivesSaveAndRestore()
     {
         paintedButton saved;
@@ -350,7 +326,7 @@ private slots:
         QVERIFY(button.ButtonType() == 2 && button.Caption().isEmpty() &&
                 button.ColorScheme() == 1);
         QVERIFY(button.Enabled() && button.isEnabled() && button.ShowFocusRect());
-        QCOMPARE(button.Font().family(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(button.Font().family(), QStringLiteral("Liberation\tSerif\\"));
         QCOMPARE((QList<quint32>{button.BackOver(), button.ForeColor(), button.MaskColor()}),
                  (QList<quint32>{0xC8D0D4, 0x201810, 0xC0C0C0}));
         QVERIFY(button.PictureOver().isNull() && button.MouseIcon().isNull());
