@@ -238,11 +238,11 @@ private slots:
         row("3 hover", 3, {Hover, Hover | Focused},
             rim3("31B2FF", "0096E7", "CEF3FF", "8CDBFF", "6BCBFF"));
         row("3 down", 3, {Down, Down | Focused},
-            // Upward from the bottom row, from FaceLight darkened by 32 (halved).
-            "fade -1 -1 C8D0D0 25 blue; rim 0 0 -1 -1 733C00; corners 7B4D10; box 2 -2 -3 -2 "
-            "D8E0E0;"
-            "box 1 -3 -3 -3 D2DADA; box -2 2 -2 -3 CDD5D5; box -3 3 -3 -4 F0F0F0;"
-            "box 2 1 -3 1 A7B0B0; box 1 2 -3 2 AFB8B8; box 1 2 1 -3 A7B0B0; box 2 2 2 -3 B2BABA");
+            // Upward from the bottom row, from FaceLight darkened by 32, blue in proportion.
+            "fade -1 -1 C8D0D0 25 blue; rim 0 0 -1 -1 733C00; corners 7B4D10;"
+            "box 2 -2 -3 -2 D8E0E0; box 1 -3 -3 -3 D2DADA; box -2 2 -2 -3 CDD5D5;"
+            "box -3 3 -3 -4 F0F0F0; box 2 1 -3 1 A7B0B0; box 1 2 -3 2 AFB8B8;"
+            "box 1 2 1 -3 A7B0B0; box 2 2 2 -3 B2BABA");
         row("3 disabled", 3, {Disabled, Disabled | Hover | Focused},
             "box 0 0 -1 -1 D2D8D8; rim 0 0 -1 -1 879C9C; corners 96A8A8");
 
