@@ -1,5 +1,4 @@
 #include "controls/button/accesskey.h"
-#include "controls/button/buttonsettings.h"
 #include "controls/button/faces.h"
 #include "controls/button/paintedbutton.h"
 #include "controls/button/palette.h"
