@@ -51,22 +51,25 @@ private slots:
 
     void commandsSetTheStateTables();
     void newAndEditAreSavedByUpdateAtOnce();
-    void updateWithNothingChangedAddsNothing();
-    void browseSetsThePicturePath();
+    void browseAndSaveAs();
     void deleteShowsTheFollowingRecord();
     void backupCopiesAndRestarts_data();
     void backupCopiesAndRestarts();
     void clearEmptiesTheTableForGood();
-    void saveAsAppendsTheShownRecord();
     void printWritesTheRecordAndPicture();
 
 private:
     std::unique_ptr<FormDriver> ui_;
 };
 
+// New or Edit followed by Update with nothing typed adds and changes nothing, and leaves the
+// shown record current, so a Delete removes that one.
 void TestForm1Editing::commandsSetTheStateTables()
 {
-    ui_->openNamed({"ONE", "TWO"});
+    const QList<QStringList> records{sampleRecord("ACETONE"),
+                                     ui_->recordWithPicture("BENZENE", Qt::blue)};
+    ui_->open(records);
+    ui_->click("nextbtn");
     const auto check = [this](const QStringList& enabled, const QStringList& disabled, bool locked,
                               const char* modeLabel) {
         for (const QString& name : enabled)
@@ -86,16 +89,23 @@ void TestForm1Editing::commandsSetTheStateTables()
     const QStringList browsing = all + QStringList{"searchbtn"};
     const QStringList updated{"updatebtn", "browsebtn", "undobtn"};
 
-    // New leaves the search box as it is.
+    // New leaves the search box as it is, and shows no picture.
     ui_->box("searchtxt")->setText(QStringLiteral("typed"));
     ui_->click("newbtn");
     check({"updatebtn", "browsebtn", "searchbtn"}, all + QStringList{"undobtn"}, false, "Label17");
     QCOMPARE(ui_->shownText("searchtxt"), QStringLiteral("typed"));
-    // Update empties the search box; an untouched new record is dropped without a word.
+    QVERIFY(ui_->shownPicture().isNull());
+    QCOMPARE(ui_->imageCaption(), kCaption);
+    // Update empties the search box; the untouched new record is dropped without a word, and
+    // the record before it is shown again, picture and all.
     ui_->click("updatebtn");
     check(browsing, updated, true, "Label10");
     QVERIFY(ui_->shownText("searchtxt").isEmpty());
     QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("BENZENE"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QCOMPARE(ui_->imageCaption(), kCaption + records[1][10]);
     // Edit empties and locks the search box, Update unlocks it.
     ui_->box("searchtxt")->setText(QStringLiteral("typed"));
     ui_->click("editbtn");
@@ -105,6 +115,12 @@ void TestForm1Editing::commandsSetTheStateTables()
     ui_->click("updatebtn");
     check(browsing, updated, true, "Label10");
     QVERIFY(!ui_->box("searchtxt")->Locked());
+    QCOMPARE(readTable(ui_->databaseFile()), records);
+
+    ui_->click("newbtn");
+    ui_->click("updatebtn");
+    ui_->clickAnswering("deletebtn", vbYes);
+    QCOMPARE(readNames(ui_->databaseFile()), QStringList{"ACETONE"});
 }
 
 void TestForm1Editing::newAndEditAreSavedByUpdateAtOnce()
@@ -174,37 +190,12 @@ void TestForm1Editing::newAndEditAreSavedByUpdateAtOnce()
              (QStringList{"ONE", "TWO", "A-1 B", pasted.left(255), "", "  ", "PENDING"}));
 }
 
-// New or Edit followed by Update with nothing typed adds and changes nothing, and leaves the
-// shown record current, so a Delete removes that one.
-void TestForm1Editing::updateWithNothingChangedAddsNothing()
-{
-    const QList<QStringList> records{sampleRecord("ACETONE"),
-                                     ui_->recordWithPicture("BENZENE", Qt::blue)};
-    ui_->open(records);
-    ui_->click("nextbtn");
-    ui_->click("newbtn");
-    QVERIFY(ui_->shownPicture().isNull());
-    QCOMPARE(ui_->imageCaption(), kCaption);
-    ui_->click("updatebtn");
-    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("BENZENE"));
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
-    QCOMPARE(ui_->imageCaption(), kCaption + records[1][10]);
-    ui_->click("editbtn");
-    ui_->click("updatebtn");
-    ui_->click("firstbtn");
-    QCOMPARE(readTable(ui_->databaseFile()), records);
-
-    ui_->click("nextbtn");
-    ui_->click("newbtn");
-    ui_->click("updatebtn");
-    ui_->clickAnswering("deletebtn", vbYes);
-    QCOMPARE(readNames(ui_->databaseFile()), QStringList{"ACETONE"});
-}
-
-void TestForm1Editing::browseSetsThePicturePath()
+// Browse sets the picture path. Save As appends the shown record to a text file, and never
+// writes to the picture whose name Browse left in the shared dialog.
+void TestForm1Editing::browseAndSaveAs()
 {
     QList<QStringList> records{sampleRecord("ONE"), ui_->recordWithPicture("TWO", Qt::blue)};
+    records[1][9] = QStringLiteral("first\nsecond");
     ui_->open(records);
     const QString red = ui_->pictureFile("red.gif", Qt::red);
     const QString notAPicture = ui_->filePath(QStringLiteral("notes.gif"));
@@ -238,6 +229,32 @@ void TestForm1Editing::browseSetsThePicturePath()
     QVERIFY(ui_->pictureNotice().contains(QStringLiteral("not a picture")));
     ui_->click("updatebtn");
     QCOMPARE(readTable(ui_->databaseFile())[1][10], notAPicture);
+
+    // Save As cancelled, or given a blank name, writes nothing.
+    ui_->dialogs.queueCancel();
+    ui_->click("saveasbtn");
+    ui_->dialogs.queueAccept(QStringLiteral(" "));
+    ui_->click("saveasbtn");
+    QCOMPARE(fileContents(notAPicture), QByteArray("not a picture"));
+    // Saved twice into one file, the record is there twice; a Word name still gets text.
+    const QByteArray block =
+        QByteArray(kBlockOfOne).replace("ONE", "TWO").replace("note TWO", "first\r\nsecond");
+    for (const char* name : {"record.txt", "record.txt", "record.doc"}) {
+        ui_->dialogs.queueAccept(ui_->filePath(name));
+        ui_->click("saveasbtn");
+    }
+    QCOMPARE(fileContents(ui_->filePath("record.txt")), block + block);
+    QCOMPARE(fileContents(ui_->filePath("record.doc")), block);
+    QCOMPARE(ui_->dialogs.shown().last().filter,
+             QStringLiteral("Text Files|*.txt|Word Files|*.doc"));
+    QVERIFY(ui_->prompts().isEmpty());
+    // A path that cannot be written is reported with the reason.
+    const QString badPath = ui_->filePath("no such folder/record.txt");
+    ui_->dialogs.queueAccept(badPath);
+    ui_->click("saveasbtn");
+    QCOMPARE(ui_->prompts().size(), 1);
+    QVERIFY2(ui_->prompts()[0].contains(badPath + ".\n\nNo such file"),
+             qPrintable(ui_->prompts()[0]));
 }
 
 void TestForm1Editing::deleteShowsTheFollowingRecord()
@@ -397,45 +414,6 @@ void TestForm1Editing::clearEmptiesTheTableForGood()
     ui_->click("cleardbbtn");
     QCOMPARE(ui_->prompts(),
              QStringList{"Database cannot be deleted because there is no record found !!!"});
-}
-
-void TestForm1Editing::saveAsAppendsTheShownRecord()
-{
-    QStringList record = sampleRecord("ONE");
-    record[9] = QStringLiteral("first\nsecond");
-    ui_->open({record});
-    const QByteArray block = QByteArray(kBlockOfOne).replace("note ONE", "first\r\nsecond");
-    // Browse leaves the picture's name in the shared dialog; a cancelled save, or a blank
-    // name, must not write to it.
-    const QString picture = ui_->pictureFile("chosen.png", Qt::blue);
-    const QByteArray pictureBytes = fileContents(picture);
-    ui_->click("editbtn");
-    ui_->dialogs.queueAccept(picture);
-    ui_->click("browsebtn");
-    ui_->click("updatebtn");
-    ui_->dialogs.queueCancel();
-    ui_->click("saveasbtn");
-    ui_->dialogs.queueAccept(QStringLiteral(" "));
-    ui_->click("saveasbtn");
-    QCOMPARE(fileContents(picture), pictureBytes);
-
-    // Saved twice into one file, the record is there twice; a Word name still gets text.
-    for (const char* name : {"record.txt", "record.txt", "record.doc"}) {
-        ui_->dialogs.queueAccept(ui_->filePath(name));
-        ui_->click("saveasbtn");
-    }
-    QCOMPARE(fileContents(ui_->filePath("record.txt")), block + block);
-    QCOMPARE(fileContents(ui_->filePath("record.doc")), block);
-    QCOMPARE(ui_->dialogs.shown()[1].filter, QStringLiteral("Text Files|*.txt|Word Files|*.doc"));
-    QVERIFY(ui_->prompts().isEmpty());
-
-    // A path that cannot be written is reported with the reason.
-    const QString badPath = ui_->filePath("no such folder/record.txt");
-    ui_->dialogs.queueAccept(badPath);
-    ui_->click("saveasbtn");
-    QCOMPARE(ui_->prompts().size(), 1);
-    QVERIFY2(ui_->prompts()[0].contains(badPath + ".\n\nNo such file"),
-             qPrintable(ui_->prompts()[0]));
 }
 
 void TestForm1Editing::printWritesTheRecordAndPicture()
