@@ -37,7 +37,6 @@ private slots:
     void missingDatabaseAndEmptyTable();
     void recordLimitGuard_data();
     void recordLimitGuard();
-    void buttonsCarryTheirDesignSettings_data();
     void buttonsCarryTheirDesignSettings();
     void everyCaptionFitsItsControl();
     void searchFindsByEachField();
@@ -189,62 +188,57 @@ void TestForm1::recordLimitGuard()
              over ? QStringLiteral("CHEMICAL 1") : QStringLiteral("CHEMICAL 999999"));
 }
 
-void TestForm1::buttonsCarryTheirDesignSettings_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("scheme");
-    QTest::addColumn<uint>("back");
-    QTest::addColumn<uint>("fore");
-    QTest::addColumn<uint>("foreOver");
-    QTest::addColumn<double>("size");
-    const uint lilac = 0xB8B0D0, white = 0xFFFFFF, sand = 0xC8D0D8, pale = 0xD8E9EC;
-    QTest::newRow("editbtn") << "Edit" << 1 << lilac << 0u << 0u << 9.75;
-    QTest::newRow("browsebtn") << "Browse" << 1 << lilac << 0u << 0u << 9.75;
-    QTest::newRow("updatebtn") << "Update" << 1 << sand << 0u << 0u << 9.75;
-    QTest::newRow("newbtn") << "New" << 1 << lilac << 0u << 0u << 9.75;
-    QTest::newRow("deletebtn") << "Delete" << 2 << white << 0x40u << 0xFFu << 9.75;
-    QTest::newRow("saveasbtn") << "Save As" << 1 << lilac << 0u << 0u << 9.0;
-    QTest::newRow("printbtn") << "Print" << 1 << lilac << 0u << 0u << 9.75;
-    QTest::newRow("searchbtn") << "Search" << 2 << white << 0u << 0x8080u << 9.75;
-    QTest::newRow("sortascbtn") << "Sort A--Z" << 2 << sand << 0u << 0x80FFu << 9.75;
-    QTest::newRow("sortdscbtn") << "Sort Z--A" << 2 << pale << 0u << 0x80FFu << 9.75;
-    QTest::newRow("backupbtn") << "Backup" << 2 << pale << 0u << 0xC000u << 9.75;
-    QTest::newRow("cleardbbtn") << "Clear DB" << 2 << pale << 0u << 0xFFu << 9.75;
-    QTest::newRow("nextbtn") << "Next" << 2 << white << 0u << 0xFF0000u << 12.0;
-    QTest::newRow("previousbtn") << "Previous" << 2 << white << 0u << 0xFF0000u << 12.0;
-    QTest::newRow("firstbtn") << "First" << 2 << white << 0u << 0xFF0000u << 12.0;
-    QTest::newRow("lastbtn") << "Last" << 2 << white << 0u << 0xFF0000u << 12.0;
-    QTest::newRow("helpbtn") << "Must Read" << 1 << pale << 0u << 0u << 9.75;
-    QTest::newRow("aboutbtn") << "About" << 1 << pale << 0u << 0u << 9.75;
-    QTest::newRow("undobtn") << "Undo" << 1 << lilac << 0u << 0u << 9.75;
-}
-
+// Each button carries its designed settings, restored from its stored bag.
 void TestForm1::buttonsCarryTheirDesignSettings()
 {
-    QFETCH(QString, caption);
-    QFETCH(int, scheme);
-    QFETCH(uint, back);
-    QFETCH(uint, fore);
-    QFETCH(uint, foreOver);
-    QFETCH(double, size);
     ui_->openNamed({"ONE"});
-    const paintedButton* button = ui_->button(QTest::currentDataTag());
-    QCOMPARE(button->Caption(), caption);
-    QCOMPARE(button->ColorScheme(), scheme);
-    QCOMPARE(button->BackColor(), back);
-    QCOMPARE(button->BackOver(), back);
-    QCOMPARE(button->ForeColor(), fore);
-    QCOMPARE(button->ForeOver(), foreOver);
-    QCOMPARE(button->Font().family(), QStringLiteral("Arial"));
-    QCOMPARE(button->Font().pointSizeF(), size);
-    QVERIFY(button->Font().bold());
-    QCOMPARE(button->ButtonType(), 3);
-    QCOMPARE(button->MousePointer(), 1);
-    QCOMPARE(button->MaskColor(), 0xC0C0C0u);
-    // The other settings keep their defaults; saved again they make the same 21-entry bag.
-    PropertyBag bag;
-    button->WriteProperties(bag);
-    QCOMPARE(bag.count(), 21);
+    const uint lilac = 0xB8B0D0, white = 0xFFFFFF, sand = 0xC8D0D8, pale = 0xD8E9EC;
+    const struct {
+        const char* name;
+        QString caption;
+        int scheme;
+        uint back, fore, foreOver;
+        double size;
+    } designs[] = {
+        {"editbtn", "Edit", 1, lilac, 0, 0, 9.75},
+        {"browsebtn", "Browse", 1, lilac, 0, 0, 9.75},
+        {"updatebtn", "Update", 1, sand, 0, 0, 9.75},
+        {"newbtn", "New", 1, lilac, 0, 0, 9.75},
+        {"deletebtn", "Delete", 2, white, 0x40, 0xFF, 9.75},
+        {"saveasbtn", "Save As", 1, lilac, 0, 0, 9.0},
+        {"printbtn", "Print", 1, lilac, 0, 0, 9.75},
+        {"searchbtn", "Search", 2, white, 0, 0x8080, 9.75},
+        {"sortascbtn", "Sort A--Z", 2, sand, 0, 0x80FF, 9.75},
+        {"sortdscbtn", "Sort Z--A", 2, pale, 0, 0x80FF, 9.75},
+        {"backupbtn", "Backup", 2, pale, 0, 0xC000, 9.75},
+        {"cleardbbtn", "Clear DB", 2, pale, 0, 0xFF, 9.75},
+        {"nextbtn", "Next", 2, white, 0, 0xFF0000, 12.0},
+        {"previousbtn", "Previous", 2, white, 0, 0xFF0000, 12.0},
+        {"firstbtn", "First", 2, white, 0, 0xFF0000, 12.0},
+        {"lastbtn", "Last", 2, white, 0, 0xFF0000, 12.0},
+        {"helpbtn", "Must Read", 1, pale, 0, 0, 9.75},
+        {"aboutbtn", "About", 1, pale, 0, 0, 9.75},
+        {"undobtn", "Undo", 1, lilac, 0, 0, 9.75},
+    };
+    for (const auto& design : designs) {
+        const paintedButton* button = ui_->button(design.name);
+        QCOMPARE(button->Caption(), design.caption);
+        QCOMPARE(button->ColorScheme(), design.scheme);
+        QCOMPARE(button->BackColor(), design.back);
+        QCOMPARE(button->BackOver(), design.back);
+        QCOMPARE(button->ForeColor(), design.fore);
+        QCOMPARE(button->ForeOver(), design.foreOver);
+        QCOMPARE(button->Font().family(), QStringLiteral("Arial"));
+        QCOMPARE(button->Font().pointSizeF(), design.size);
+        QVERIFY(button->Font().bold());
+        QCOMPARE(button->ButtonType(), 3);
+        QCOMPARE(button->MousePointer(), 1);
+        QCOMPARE(button->MaskColor(), 0xC0C0C0u);
+        // The other settings keep their defaults; saved again they make the same 21-entry bag.
+        PropertyBag bag;
+        button->WriteProperties(bag);
+        QCOMPARE(bag.count(), 21);
+    }
 }
 
 // Each label, option and button caption shows its whole text in its designed rectangle,
