@@ -2,8 +2,6 @@
 #include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
 #include "windows/closebox.h"
-#include "windows/form2.h"
-#include "windows/frmabout.h"
 
 #include <QApplication>
 #include <QDir>
