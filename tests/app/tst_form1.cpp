@@ -119,6 +119,7 @@ void TestForm1::missingDatabaseAndEmptyTable()
 
     // An empty table: every move gives its end's message and shows no record.
     ui_->open({});
+    QCOMPARE(ui_->form().recordTotal, 0);
     const std::pair<const char*, QString> moves[] = {
         {"firstbtn", kFirst}, {"previousbtn", kFirst}, {"nextbtn", kLast}, {"lastbtn", kLast}};
     for (const auto& [button, message] : moves) {
