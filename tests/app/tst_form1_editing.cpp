@@ -62,8 +62,8 @@ private:
     std::unique_ptr<FormDriver> ui_;
 };
 
-// New or Edit followed by Update with nothing typed adds and changes nothing, and leaves the
-// shown record current, so a Delete removes that one.
+// The buttons, boxes and mode label after New, Edit and Update. With nothing typed, Update
+// adds and changes nothing and leaves the shown record current, so a Delete removes that one.
 void TestForm1Editing::commandsSetTheStateTables()
 {
     const QList<QStringList> records{sampleRecord("ACETONE"),
@@ -116,7 +116,7 @@ void TestForm1Editing::commandsSetTheStateTables()
     check(browsing, updated, true, "Label10");
     QVERIFY(!ui_->box("searchtxt")->Locked());
     QCOMPARE(readTable(ui_->databaseFile()), records);
-
+    // After New and Update again, Delete removes the record shown.
     ui_->click("newbtn");
     ui_->click("updatebtn");
     ui_->clickAnswering("deletebtn", vbYes);
