@@ -13,19 +13,14 @@ class TestFirstStart : public QObject {
 private slots:
     void firstStartInstallsTheShippedChemicals();
     void unusableDataFolderIsNamedWithTheReason();
-
-private:
-    static Paths pathsIn(const QString& dataFolder)
-    {
-        return {dataFolder, dataFolder, dataFolder + QStringLiteral("/backup")};
-    }
 };
 
 void TestFirstStart::firstStartInstallsTheShippedChemicals()
 {
     QTemporaryDir dir;
     // The data folder does not exist yet, nor does its parent.
-    const Paths paths = pathsIn(dir.filePath(QStringLiteral("share/Flaskbook")));
+    const QString folder = dir.filePath(QStringLiteral("share/Flaskbook"));
+    const Paths paths{folder, folder, folder + QStringLiteral("/backup")};
     const Status installed = installShippedDatabase(paths);
     QVERIFY2(installed.ok(), qPrintable(installed.message()));
 
@@ -56,7 +51,8 @@ void TestFirstStart::unusableDataFolderIsNamedWithTheReason()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
 
-    const Paths paths = pathsIn(blocker + QStringLiteral("/Flaskbook"));
+    const QString folder = blocker + QStringLiteral("/Flaskbook");
+    const Paths paths{folder, folder, folder + QStringLiteral("/backup")};
     const Status installed = installShippedDatabase(paths);
     QVERIFY(!installed.ok());
     QVERIFY2(installed.message().contains(paths.dataFolder), qPrintable(installed.message()));

@@ -1,5 +1,4 @@
 #include "platform/commondialog.h"
-#include "platform/msgbox.h"
 #include "platform/paths.h"
 
 #include <QTest>
@@ -8,43 +7,15 @@ class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
-    void scriptedMessageBoxesRecordAndTakeTheDefaultButton();
-    void commonDialogKeepsItsSettingsAndCancelEmptiesTheName();
+    void dialogFiltersMatchBothCases();
     void dataFolderFollowsXdgDataHome();
 };
 
-void TestPlatform::scriptedMessageBoxesRecordAndTakeTheDefaultButton()
-{
-    ScriptedMessageBoxes boxes;
-    boxes.queueAnswer(vbYes);
-    const int question = vbYesNo | vbQuestion | vbDefaultButton2;
-    QCOMPARE(MsgBox(QStringLiteral(" Sure?"), question, QStringLiteral("Delete")), int(vbYes));
-    // With the queue empty, the default button answers: No here, never a blocked test.
-    QCOMPARE(MsgBox(QStringLiteral(" Sure?"), question), int(vbNo));
-    QCOMPARE(MsgBox(QStringLiteral("Done")), int(vbOK));
-    QCOMPARE(boxes.shown().size(), 3);
-    QCOMPARE(boxes.shown()[0].style, question);
-    QCOMPARE(boxes.shown()[0].title, QStringLiteral("Delete"));
-    QCOMPARE(boxes.shown()[2].title, QStringLiteral("Flaskbook"));
-}
-
-void TestPlatform::commonDialogKeepsItsSettingsAndCancelEmptiesTheName()
+void TestPlatform::dialogFiltersMatchBothCases()
 {
     QCOMPARE(qtNameFilters(QStringLiteral("Text Files|*.txt|GIF Images|*.GIF")),
              (QStringList{QStringLiteral("Text Files (*.txt *.TXT)"),
                           QStringLiteral("GIF Images (*.GIF *.gif)")}));
-    ScriptedCommonDialogs dialogs;
-    dialogs.queueAccept(QStringLiteral("/pictures/ethanol.gif"));
-    dialogs.queueCancel();
-    CommonDialog cd1;
-    cd1.InitDir = QStringLiteral("/pictures");
-    cd1.DialogTitle = QStringLiteral("Browse GIF Image File");
-    QVERIFY(cd1.ShowOpen());
-    QCOMPARE(cd1.FileName, QStringLiteral("/pictures/ethanol.gif"));
-    QVERIFY(!cd1.ShowSave());
-    QCOMPARE(cd1.FileName, QString());
-    QCOMPARE(dialogs.shown()[1].kind, CommonDialog::Kind::Save);
-    QCOMPARE(dialogs.shown()[1].title, QStringLiteral("Browse GIF Image File"));
 }
 
 void TestPlatform::dataFolderFollowsXdgDataHome()

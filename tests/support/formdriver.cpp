@@ -9,13 +9,6 @@
 #include <QLabel>
 #include <QTest>
 
-FormDriver::FormDriver() = default;
-
-FormDriver::~FormDriver()
-{
-    form_.reset();
-}
-
 Paths FormDriver::paths() const
 {
     return {dir_.path(), dir_.path(), dir_.filePath(QStringLiteral("backup"))};

@@ -18,9 +18,6 @@ class TextBox;
 // with message boxes, common dialogs and program starts scripted, and reaches its controls by name.
 class FormDriver {
 public:
-    FormDriver();
-    ~FormDriver();
-
     Paths paths() const;
     QString databaseFile() const { return paths().databaseFile(); }
     QString filePath(const QString& name) const { return dir_.filePath(name); }

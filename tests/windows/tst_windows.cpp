@@ -2,8 +2,6 @@
 #include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
 #include "windows/closebox.h"
-#include "windows/form2.h"
-#include "windows/frmabout.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,11 +18,8 @@ private slots:
     void init() { ui_ = std::make_unique<FormDriver>(); }
     void cleanup() { ui_.reset(); }
 
-    void secondaryWindowStandsInForTheMainWindow_data();
-    void secondaryWindowStandsInForTheMainWindow();
-    void closeBoxOffRefusesEveryCloseRequest();
+    void secondaryWindowsStandInForTheMainWindow();
     void closeBoxRoutineResults();
-    void readMeNamesTheRealDataFolder();
 
 private:
     QList<QWidget*> visibleWindows() const;
@@ -40,75 +35,59 @@ QList<QWidget*> TestWindows::visibleWindows() const
     return shown;
 }
 
-void TestWindows::secondaryWindowStandsInForTheMainWindow_data()
+// The about and read-me windows stand in for the main window, which comes back on record 1.
+void TestWindows::secondaryWindowsStandInForTheMainWindow()
 {
-    QTest::addColumn<QString>("opener");
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("button");
-    QTest::newRow("about") << "aboutbtn"
-                           << "frmAbout"
-                           << "About Flaskbook"
-                           << "okbtn";
-    QTest::newRow("read-me") << "helpbtn"
-                             << "Form2"
-                             << "Read It First !!!"
-                             << "closebtn";
-}
-
-void TestWindows::secondaryWindowStandsInForTheMainWindow()
-{
-    QFETCH(QString, opener);
-    QFETCH(QString, window);
-    QFETCH(QString, title);
-    QFETCH(QString, button);
     ui_->open({ui_->recordWithPicture("ONE", Qt::green), sampleRecord("TWO"),
                ui_->recordWithPicture("THREE", Qt::yellow)});
-    ui_->click("lastbtn");
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::yellow).rgb());
+    const struct {
+        const char* opener;
+        QString window, title;
+        const char* button;
+        QString caption;
+    } secondaries[] = {{"aboutbtn", "frmAbout", "About Flaskbook", "okbtn", "OK"},
+                       {"helpbtn", "Form2", "Read It First !!!", "closebtn", "Close"}};
+    for (const auto& [opener, window, title, button, caption] : secondaries) {
+        ui_->click("lastbtn");
+        QCOMPARE(ui_->shownPictureColour(), QColor(Qt::yellow).rgb());
+        ui_->click(opener);
+        QList<QWidget*> shown = visibleWindows();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0]->objectName(), window);
+        QCOMPARE(shown[0]->windowTitle(), title);
+        // It has no close box and refuses every close request.
+        QVERIFY(!shown[0]->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!shown[0]->close());
+        QVERIFY(!shown[0]->windowHandle()->close());
+        QTest::keyClick(shown[0], Qt::Key_F4, Qt::AltModifier);
+        QVERIFY(shown[0]->isVisible());
+        // The read-me names the real data folder.
+        if (window == QLatin1String("Form2"))
+            QVERIFY(shown[0]->findChild<QLabel*>("Label3")->text().endsWith(
+                "in the program folder \"" + QDir::toNativeSeparators(ui_->paths().dataFolder) +
+                "\"."));
 
-    ui_->click(qPrintable(opener));
-    QList<QWidget*> shown = visibleWindows();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0]->objectName(), window);
-    QCOMPARE(shown[0]->windowTitle(), title);
-    QVERIFY(!shown[0]->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        // Its button was restored from the stored design data.
+        auto* back = shown[0]->findChild<paintedButton*>(button);
+        QCOMPARE(back->Caption(), caption);
+        QCOMPARE(back->ButtonType(), 3);
+        QCOMPARE(back->ColorScheme(), 1);
+        QCOMPARE(back->BackColor(), 0xD8E9ECu);
+        QCOMPARE(back->Font().pointSizeF(), 12.0);
 
-    // Its button was restored from the stored design data.
-    auto* back = shown[0]->findChild<paintedButton*>(button);
-    QCOMPARE(back->Caption(), button == "okbtn" ? QStringLiteral("OK") : QStringLiteral("Close"));
-    QCOMPARE(back->ButtonType(), 3);
-    QCOMPARE(back->ColorScheme(), 1);
-    QCOMPARE(back->BackColor(), 0xD8E9ECu);
-    QCOMPARE(back->Font().family(), QStringLiteral("Arial"));
-    QCOMPARE(back->Font().pointSizeF(), 12.0);
-    QVERIFY(back->Font().bold());
-
-    // Its button unloads it and brings the main window back on record 1, browsing.
-    QPointer<QWidget> secondary = shown[0];
-    QTest::mouseClick(back, Qt::LeftButton);
-    QTRY_VERIFY(secondary.isNull());
-    shown = visibleWindows();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0], &ui_->form());
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
-    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
-    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::green).rgb());
-    QVERIFY(ui_->box("nametxt")->Locked());
-    QVERIFY(ui_->control<QLabel>("Label10")->isVisible());
-}
-
-void TestWindows::closeBoxOffRefusesEveryCloseRequest()
-{
-    ui_->openNamed({"ONE"});
-    ui_->click("aboutbtn");
-    QWidget* about = visibleWindows().value(0);
-    QVERIFY(about);
-    QVERIFY(!about->close());
-    QVERIFY(!about->windowHandle()->close());
-    QTest::keyClick(about, Qt::Key_F4, Qt::AltModifier);
-    QVERIFY(about->isVisible());
-    QVERIFY(!ui_->form().isVisible());
+        // Its button unloads it and brings the main window back on record 1, browsing.
+        QPointer<QWidget> secondary = shown[0];
+        QTest::mouseClick(back, Qt::LeftButton);
+        QTRY_VERIFY(secondary.isNull());
+        shown = visibleWindows();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0], &ui_->form());
+        QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+        QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ONE"));
+        QCOMPARE(ui_->shownPictureColour(), QColor(Qt::green).rgb());
+        QVERIFY(ui_->box("nametxt")->Locked());
+        QVERIFY(ui_->control<QLabel>("Label10")->isVisible());
+    }
 }
 
 void TestWindows::closeBoxRoutineResults()
@@ -142,17 +121,6 @@ void TestWindows::closeBoxRoutineResults()
     QWidget parent;
     auto* child = new QWidget(&parent);
     QCOMPARE(SetCloseBoxEnabled(child->winId(), off), qint16(-1));
-}
-
-void TestWindows::readMeNamesTheRealDataFolder()
-{
-    ui_->openNamed({"ONE"});
-    ui_->click("helpbtn");
-    const QString note = visibleWindows().value(0)->findChild<QLabel*>("Label3")->text();
-    QVERIFY(!note.contains(QStringLiteral("C:\\")));
-    QVERIFY(note.endsWith(QStringLiteral("in the program folder \"") +
-                          QDir::toNativeSeparators(ui_->paths().dataFolder) +
-                          QStringLiteral("\".")));
 }
 
 QTEST_MAIN(TestWindows)
