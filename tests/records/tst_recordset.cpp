@@ -1,22 +1,30 @@
-// What the random test of the record set cannot reach: a locked file, odd ids, a closed
-// connection, and search texts it never draws.
+// The record store beside its random test: files it cannot open, the clear, and what the
+// random test cannot reach (a locked file, odd ids, a closed connection, rare search texts).
 
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
 #include "tests/support/testdatabase.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
 #include <memory>
 
+#include <sqlite3.h>
+
 class TestRecordset : public QObject {
     Q_OBJECT
 
 private slots:
+    void init();
     void cleanup() { data_.reset(); }
 
+    void unusableFilesAreRefusedWithTheReason_data();
+    void unusableFilesAreRefusedWithTheReason();
+    void clearGivesTheSpaceBackAndKeepsOtherTables();
     void lockedFileKeepsTheTypedValues();
     void oddIdsWorkAndAnUnavailableIdFailsCleanly();
     void closingTheDatabaseClosesTheRecordSet();
@@ -24,7 +32,9 @@ private slots:
     void findFirstComparesTheTextAsAValue();
 
 private:
+    Status connect(const QString& source = QStringLiteral("DATA1"));
     void open(const QStringList& names, const QString& source = QStringLiteral("DATA1"));
+    void execute(const char* sql);
     QString shownName() const { return holders_[0].text; }
     Recordset& rs() { return data_->Recordset(); }
 
@@ -34,17 +44,123 @@ private:
     std::array<TextHolder, 11> holders_;
 };
 
-void TestRecordset::open(const QStringList& names, const QString& source)
+void TestRecordset::init()
 {
-    createTestDatabase(path_, names);
+    QFile::remove(path_);
+    QDir(path_).removeRecursively();
+    for (TextHolder& holder : holders_)
+        holder.text.clear();
+}
+
+// A data control bound to the file and the holders, refreshed once.
+Status TestRecordset::connect(const QString& source)
+{
     data_ = std::make_unique<DataControl>();
     for (int i = 0; i < 11; ++i)
         data_->bind(recordColumns()[i], &holders_[i]);
     data_->setDatabaseName(path_);
     data_->setRecordSource(source);
-    const Status opened = data_->Refresh();
+    return data_->Refresh();
+}
+
+void TestRecordset::open(const QStringList& names, const QString& source)
+{
+    createTestDatabase(path_, names);
+    const Status opened = connect(source);
     QVERIFY2(opened.ok(), qPrintable(opened.message()));
     data_->Database().setBusyTimeout(50);
+}
+
+void TestRecordset::execute(const char* sql)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+void TestRecordset::unusableFilesAreRefusedWithTheReason_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray("<missing>") << "does not exist";
+    QTest::newRow("folder") << QByteArray("<folder>") << "folder";
+    QTest::newRow("text") << QByteArray("Name,CAS\nETHANOL,64-17-5\n") << "not an SQLite database";
+    QByteArray jet(2048, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    QTest::newRow("Access") << jet << "Microsoft Access";
+    QTest::newRow("no DATA1") << QByteArray("<no DATA1>") << "no table DATA1";
+    QTest::newRow("damaged") << QByteArray("<damaged>") << "cannot be read";
+}
+
+void TestRecordset::unusableFilesAreRefusedWithTheReason()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    if (content == "<folder>") {
+        QVERIFY(QDir().mkpath(path_));
+    } else if (content == "<no DATA1>") {
+        execute("CREATE TABLE OTHER(x TEXT)");
+    } else if (content == "<damaged>") {
+        createTestDatabase(path_, QStringList{"ONE", "TWO"});
+        // Keep the header, wreck the pages behind it.
+        QFile file(path_);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek(100);
+        file.write(QByteArray(int(file.size()) - 100, '\xff'));
+    } else if (content != "<missing>") {
+        QFile file(path_);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    holders_[0].text = QStringLiteral("KEPT");
+    const Status opened = connect();
+    QVERIFY2(opened.message().contains(reason, Qt::CaseInsensitive), qPrintable(opened.message()));
+    QVERIFY(!rs().isOpen());
+    QCOMPARE(rs().AbsolutePosition(), -1);
+    for (const Status& s : {rs().MoveFirst(), rs().MovePrevious(),
+                            rs().FindFirst(QStringLiteral("Name"), QStringLiteral("X")),
+                            rs().AddNew(), rs().Update(), rs().CancelUpdate(), rs().Delete()})
+        QVERIFY(!s.ok() && !s.message().isEmpty());
+    QCOMPARE(shownName(), QStringLiteral("KEPT"));
+    QVERIFY(!data_->Database().Execute(QStringLiteral("delete * from DATA1 ")).ok());
+    // The engine never creates a missing file.
+    QCOMPARE(QFile::exists(path_), content != "<missing>");
+}
+
+void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
+{
+    // Both ways of clearing: the whole file rewritten, or the rows deleted beside another table.
+    for (bool otherTable : {false, true}) {
+        QStringList names;
+        for (int i = 0; i < 2000; ++i)
+            names.append(QStringLiteral("SECRET-COMPOUND-%1").arg(i));
+        createTestDatabase(path_, names);
+        if (otherTable)
+            execute("CREATE TABLE NOTES(t TEXT); INSERT INTO NOTES VALUES('kept')");
+        const qint64 sizeBefore = QFileInfo(path_).size();
+
+        Database db;
+        QVERIFY(db.OpenDatabase(path_).ok());
+        // A delete with a condition is no clear.
+        QVERIFY(db.Execute(QStringLiteral("delete * from DATA1 where [Name]='NONE'")).ok());
+        QCOMPARE(readNames(path_).size(), 2000);
+        QVERIFY(db.Execute(QStringLiteral("delete * from DATA1 ")).ok());
+        Statement notes;
+        QCOMPARE(notes.prepare(db.handle(), "SELECT t FROM NOTES").ok(), otherTable);
+        if (otherTable)
+            QCOMPARE(notes.step(), SQLITE_ROW);
+        notes.finalize();
+        QVERIFY(db.Close().ok());
+
+        QFile file(path_);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(!bytes.contains("SECRET-COMPOUND"));
+        QVERIFY(bytes.size() < sizeBefore / 4);
+        QVERIFY(db.OpenDatabase(path_).ok());
+    }
 }
 
 void TestRecordset::lockedFileKeepsTheTypedValues()
