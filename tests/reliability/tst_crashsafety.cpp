@@ -12,11 +12,10 @@
 #include <QTest>
 #include <QThread>
 
+#include <array>
 #include <chrono>
-#include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 #include <signal.h>
 #include <sqlite3.h>
@@ -58,14 +57,12 @@ int runWriter(const QString& path, qint64 firstSeq, int commits, int padding, bo
         killSoon(3000);
     DataControl data;
     data.setDatabaseName(path);
-    std::vector<std::unique_ptr<TextHolder>> fields;
-    for (const QString& column : recordColumns()) {
-        fields.push_back(std::make_unique<TextHolder>());
-        data.bind(column, fields.back().get());
-    }
-    TextHolder& name = *fields[columnIndex(QStringLiteral("Name"))];
-    TextHolder& note = *fields[columnIndex(QStringLiteral("SpecialNote"))];
-    TextHolder& appearance = *fields[columnIndex(QStringLiteral("Appearance"))];
+    std::array<TextHolder, 11> fields;
+    for (int i = 0; i < 11; ++i)
+        data.bind(recordColumns()[i], &fields[i]);
+    TextHolder& name = fields[columnIndex(QStringLiteral("Name"))];
+    TextHolder& note = fields[columnIndex(QStringLiteral("SpecialNote"))];
+    TextHolder& appearance = fields[columnIndex(QStringLiteral("Appearance"))];
     if (const Status s = data.Refresh(); !s.ok()) {
         report(QStringLiteral("F\t") + s.message());
         return 1;
@@ -168,18 +165,12 @@ bool TestCrashSafety::runChild(const QString& path, qint64 firstSeq, int commits
 void TestCrashSafety::verifyFile(const QString& path)
 {
     // A read-write connection rolls back what the killed writer left half done.
-    sqlite3* db = nullptr;
-    QCOMPARE(
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    sqlite3_stmt* check = nullptr;
-    QString integrity;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
-        sqlite3_step(check) == SQLITE_ROW)
-        integrity = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
-    sqlite3_finalize(check);
-    sqlite3_close(db);
-    QCOMPARE(integrity, QStringLiteral("ok"));
+    Database db;
+    QVERIFY(db.OpenDatabase(path).ok());
+    Statement check;
+    QVERIFY(check.prepare(db.handle(), "PRAGMA integrity_check").ok());
+    QCOMPARE(check.step(), SQLITE_ROW);
+    QCOMPARE(check.columnText(0), QStringLiteral("ok"));
 
     QHash<QString, qint64> stored;
     for (const QStringList& row : readTable(path)) {
