@@ -109,9 +109,7 @@ void TestRecordset::unusableFilesAreRefusedWithTheReason()
         file.seek(100);
         file.write(QByteArray(int(file.size()) - 100, '\xff'));
     } else if (content != "<missing>") {
-        QFile file(path_);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        writeFile(path_, content);
     }
 
     holders_[0].text = QStringLiteral("KEPT");
@@ -154,9 +152,7 @@ void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
         notes.finalize();
         QVERIFY(db.Close().ok());
 
-        QFile file(path_);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = fileContents(path_);
         QVERIFY(!bytes.contains("SECRET-COMPOUND"));
         QVERIFY(bytes.size() < sizeBefore / 4);
         QVERIFY(db.OpenDatabase(path_).ok());
