@@ -1,5 +1,5 @@
 // The record store beside its random test: files it cannot open, the clear, and what the
-// random test cannot reach (a locked file, odd ids, a closed connection, rare search texts).
+// random test cannot reach (a locked file, a closed connection, rare search texts).
 
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
@@ -26,7 +26,6 @@ private slots:
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
     void lockedFileKeepsTheTypedValues();
-    void oddIdsWorkAndAnUnavailableIdFailsCleanly();
     void closingTheDatabaseClosesTheRecordSet();
     void findFirstComparesTheTextAsAValue_data();
     void findFirstComparesTheTextAsAValue();
@@ -188,42 +187,6 @@ void TestRecordset::lockedFileKeepsTheTypedValues()
     }
     QVERIFY(rs().MoveNext().ok());
     QCOMPARE(readTable(path_).first(), sampleRecord("ONE"));
-}
-
-void TestRecordset::oddIdsWorkAndAnUnavailableIdFailsCleanly()
-{
-    open({"MIDDLE"}, QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] asc"));
-    Database other;
-    QVERIFY(other.OpenDatabase(path_).ok());
-    QVERIFY(other
-                .Execute(QStringLiteral("INSERT INTO DATA1(rowid, Name) VALUES "
-                                        "(1099511627776, 'LARGE'), (-5, 'NEGATIVE')"))
-                .ok());
-    // A new id past 2^40 in a name order: the memory it takes follows the record count.
-    QVERIFY(rs().AddNew().ok());
-    holders_[0].text = QStringLiteral("ADDED");
-    QVERIFY(rs().Update().ok());
-    QCOMPARE(rs().AbsolutePosition(), 3);
-    data_->setRecordSource(QStringLiteral("DATA1"));
-    QVERIFY(data_->Refresh().ok());
-    QCOMPARE(shownName(), QStringLiteral("NEGATIVE"));
-    QVERIFY(rs().FindFirst(QStringLiteral("Name"), QStringLiteral("added")).ok());
-    QCOMPARE(rs().AbsolutePosition(), 3);
-
-    // No id follows the largest there is: a clear failure, then the record can be dropped.
-    QVERIFY(other
-                .Execute(QStringLiteral(
-                    "INSERT INTO DATA1(rowid, Name) VALUES (9223372036854775807, 'LAST')"))
-                .ok());
-    QVERIFY(rs().AddNew().ok());
-    holders_[0].text = QStringLiteral("NO ROOM");
-    const Status update = rs().Update();
-    QVERIFY2(update.message().contains(QLatin1String("not saved")), qPrintable(update.message()));
-    QCOMPARE(rs().EditMode(), 2);
-    QVERIFY(rs().CancelUpdate().ok());
-    QVERIFY(rs().MoveLast().ok());
-    QCOMPARE(shownName(), QStringLiteral("LAST"));
-    QCOMPARE(readTable(path_).size(), 5);
 }
 
 void TestRecordset::closingTheDatabaseClosesTheRecordSet()
