@@ -1,5 +1,5 @@
 // The record store beside its random test: files it cannot open, the clear, and what the
-// random test cannot reach (a locked file, a closed connection, rare search texts).
+// random test cannot reach (a locked file, rare search texts).
 
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
@@ -26,7 +26,6 @@ private slots:
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
     void lockedFileKeepsTheTypedValues();
-    void closingTheDatabaseClosesTheRecordSet();
     void findFirstComparesTheTextAsAValue_data();
     void findFirstComparesTheTextAsAValue();
 
@@ -187,21 +186,6 @@ void TestRecordset::lockedFileKeepsTheTypedValues()
     }
     QVERIFY(rs().MoveNext().ok());
     QCOMPARE(readTable(path_).first(), sampleRecord("ONE"));
-}
-
-void TestRecordset::closingTheDatabaseClosesTheRecordSet()
-{
-    open({"ONE", "TWO"});
-    QVERIFY(rs().Edit().ok());
-    holders_[0].text = QStringLiteral("SAVED");
-    QVERIFY(data_->Database().Close().ok());
-    QCOMPARE(readNames(path_), (QStringList{"SAVED", "TWO"}));
-    for (const Status& s : {rs().MoveNext(), rs().Edit(), rs().Update(), rs().Delete(),
-                            rs().AddNew(), rs().FindFirst(QStringLiteral("Name"), "TWO")})
-        QVERIFY(!s.ok());
-    QCOMPARE(rs().RecordCount(), 0);
-    QVERIFY(data_->Refresh().ok());
-    QCOMPARE(shownName(), QStringLiteral("SAVED"));
 }
 
 void TestRecordset::findFirstComparesTheTextAsAValue_data()

@@ -379,14 +379,18 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
             case 12: {
                 model.sync();
                 const bool closedOk = model.commit(false);
-                const Status closed = data_->Close();
-                // Reopened from the record source the data control holds, which a failed
-                // Refresh has changed all the same.
-                if (closed.ok() && closedOk)
-                    compare(model, model.load(sources[source].second), data_->Refresh(),
-                            "Close, reopen");
-                else
+                const Status closed = data_->Database().Close();
+                if (!closed.ok() || !closedOk) {
                     compare(model, closedOk, closed, "Close");
+                    break;
+                }
+                // The closed record set fails every call, then reopens from the record source
+                // the data control holds, which a failed Refresh has changed all the same.
+                for (const Status& s : {rs.MoveNext(), rs.Edit(), rs.Update(), rs.Delete(),
+                                        rs.AddNew(), rs.FindFirst(QStringLiteral("Name"), value)})
+                    QVERIFY2(!s.ok(), qPrintable(context_ + "a call after Close"));
+                compare(model, model.load(sources[source].second), data_->Refresh(),
+                        "Close, reopen");
                 break;
             }
             case 13: {
