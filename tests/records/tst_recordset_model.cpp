@@ -18,9 +18,12 @@
 
 namespace {
 
+// Values that differ in case (also the Kelvin sign and final sigma), in blanks before or
+// after, by a suffix, or that hold quotes.
 const QStringList kValues = QStringLiteral("ACETONE|acetone |ÉTHER|éther|Α-TOCOPHEROL|α-tocopherol|"
                                            "N,N'-DIMETHYLUREA|X' OR '1'='1|ΟΞΥΣ|οξυς|| |ZINC|"
-                                           "46.07|46.07  ")
+                                           "46.07|46.07  |ETHANOL|ETHANOLAMINE|ETHAN| ETHANOL|"
+                                           "\u212AELVIN|KELVIN|kelvin")
                                 .split(QLatin1Char('|'));
 
 constexpr qint64 kLargestId = std::numeric_limits<qint64>::max();
