@@ -418,7 +418,13 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
                 break;
             }
             case 14:
-                if (!model.table.isEmpty()) {
+                if (random_.bounded(8) == 0) {
+                    // Clear DB's statement, from another connection.
+                    otherConnection(QStringLiteral("delete * from DATA1 "));
+                    model.table.clear();
+                    trace_.append(QStringLiteral("other clears"));
+                    model.stale = true;
+                } else if (!model.table.isEmpty()) {
                     const qint64 id = model.table.keys()[random_.bounded(int(model.table.size()))];
                     otherConnection("DELETE FROM DATA1 WHERE rowid=" + QString::number(id));
                     model.table.remove(id);
