@@ -1,5 +1,6 @@
 #include "tests/support/testdatabase.h"
 
+#include "app/records/database.h"
 #include "app/records/schema.h"
 
 #include <QFile>
@@ -31,21 +32,17 @@ void createTestDatabase(const QString& path, const QList<QStringList>& records)
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    QCOMPARE(sqlite3_prepare_v2(db, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)", -1, &insert,
-                                nullptr),
-             SQLITE_OK);
-    for (const QStringList& record : records) {
-        QCOMPARE(record.size(), 11);
-        for (int i = 0; i < 11; ++i) {
-            const QByteArray value = record[i].toUtf8();
-            sqlite3_bind_text(insert, i + 1, value.constData(), int(value.size()),
-                              SQLITE_TRANSIENT);
+    {
+        Statement insert;
+        QVERIFY(insert.prepare(db, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)").ok());
+        for (const QStringList& record : records) {
+            QCOMPARE(record.size(), 11);
+            for (int i = 0; i < 11; ++i)
+                insert.bindText(i + 1, record[i]);
+            QCOMPARE(insert.step(), SQLITE_DONE);
+            insert.reset();
         }
-        QCOMPARE(sqlite3_step(insert), SQLITE_DONE);
-        sqlite3_reset(insert);
     }
-    sqlite3_finalize(insert);
     QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
@@ -81,19 +78,18 @@ QList<QStringList> readTable(const QString& path)
         sqlite3_close(db);
         return rows;
     }
-    sqlite3_stmt* select = nullptr;
     const QByteArray sql =
         "SELECT " + recordColumns().join(QLatin1Char(',')).toUtf8() + " FROM DATA1 ORDER BY rowid";
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(select) == SQLITE_ROW) {
+    Statement select;
+    if (select.prepare(db, sql.constData()).ok()) {
+        while (select.step() == SQLITE_ROW) {
             QStringList row;
             for (int i = 0; i < 11; ++i)
-                row.append(QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(select, i))));
+                row.append(select.columnText(i));
             rows.append(row);
         }
     }
-    sqlite3_finalize(select);
+    select.finalize();
     sqlite3_close(db);
     return rows;
 }
