@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/records/status.h"
+#include "core/status.h"
 #include "platform/paths.h"
 
 // On a first start, when the data folder holds no Flaskbook.mdb, installs the

@@ -2,7 +2,7 @@
 
 #include "app/records/database.h"
 #include "app/records/recordset.h"
-#include "app/records/status.h"
+#include "core/status.h"
 
 #include <QString>
 

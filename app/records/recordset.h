@@ -2,7 +2,7 @@
 
 #include "app/records/database.h"
 #include "app/records/keypositions.h"
-#include "app/records/status.h"
+#include "core/status.h"
 
 #include <QString>
 #include <QStringList>

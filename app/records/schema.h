@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/records/status.h"
+#include "core/status.h"
 
 #include <QString>
 #include <QStringList>

@@ -25,13 +25,15 @@ struct Layer {
     QStringList allowed;
 };
 const QList<Layer> kLayers = {
-    {"app/records/", {}},
-    {"controls/button/", {}},
-    {"platform/", {}},
-    {"controls/", {"controls/button/", "platform/"}},
-    {"windows/", {"controls/", "platform/"}},
-    {"tools/", {"platform/"}},
-    {"app/", {"app/records/", "controls/", "platform/", "windows/"}},
+    {"core/", {}},
+    {"app/records/", {"core/"}},
+    {"controls/button/", {"core/"}},
+    {"platform/", {"core/"}},
+    {"chem/", {"core/"}},
+    {"controls/", {"controls/button/", "platform/", "core/"}},
+    {"windows/", {"controls/", "platform/", "core/"}},
+    {"tools/", {"platform/", "core/"}},
+    {"app/", {"app/records/", "chem/", "controls/", "platform/", "windows/", "core/"}},
 };
 
 const Layer* layerOf(const QString& file)
@@ -48,7 +50,7 @@ QHash<QString, QStringList> includeGraph()
     static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s+\"([^\"]+)\""),
                                             QRegularExpression::MultilineOption);
     QHash<QString, QStringList> graph;
-    for (const char* top : {"app", "controls", "platform", "windows", "tools"}) {
+    for (const char* top : {"core", "chem", "app", "controls", "platform", "windows", "tools"}) {
         QDirIterator it(kSourceDir + QLatin1Char('/') + QLatin1String(top), {"*.h", "*.cpp"},
                         QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The outcome of a record-store operation: success, or the reason it failed
-// (with the engine's own message where the engine failed).
+// The outcome of anything that can fail: success, or the reason it failed in words a
+// user understands (with the engine's own code where SQLite failed).
 class Status {
 public:
     Status() = default;
