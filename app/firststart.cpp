@@ -11,8 +11,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <sqlite3.h>
-
 namespace {
 
 Status folderFailure(const QString& folder, const QString& reason)
@@ -54,23 +52,8 @@ Status writeRows(const QString& path, const QList<QStringList>& rows)
     Database db;
     if (Status s = db.OpenDatabase(path); !s.ok())
         return s;
-    if (sqlite3_exec(db.handle(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return db.engineFailure(QStringLiteral("Writing failed"));
-    Statement insert;
-    if (Status s = insert.prepare(db.handle(), "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)");
-        !s.ok())
+    if (Status s = db.InsertRecords(rows); !s.ok())
         return s;
-    for (const QStringList& row : rows) {
-        for (int i = 0; i < row.size(); ++i)
-            insert.bindText(i + 1, row[i]);
-        const int rc = insert.step();
-        insert.reset();
-        if (rc != SQLITE_DONE)
-            return db.engineFailure(QStringLiteral("Writing failed"));
-    }
-    insert.finalize();
-    if (sqlite3_exec(db.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return db.engineFailure(QStringLiteral("Writing failed"));
     return db.Close();
 }
 
@@ -113,7 +96,7 @@ Status installShippedDatabase(const Paths& paths)
     // Build under a temporary name, so an interrupted first start leaves no half database.
     const QString partial = databaseFile + QStringLiteral(".new");
     QFile::remove(partial);
-    Status result = createDatabase(partial);
+    Status result = Database::CreateDatabase(partial);
     if (result.ok())
         result = writeRows(partial, rows);
     if (result.ok() && !QFile::rename(partial, databaseFile))

@@ -1,7 +1,6 @@
 #include "app/form1.h"
 
 #include "app/failurereason.h"
-#include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
 #include "platform/msgbox.h"
@@ -21,8 +20,6 @@ Q_LOGGING_CATEGORY(lcWindow, "flaskbook.window", QtWarningMsg)
 namespace {
 
 constexpr int kRecordLimit = 1000000;
-constexpr quint32 kEditColour = 0xC0FFFF;
-constexpr quint32 kBrowseColour = 0xFFFFFF;
 constexpr int kBackspace = 8;
 
 const QString kTitle = QStringLiteral("Flaskbook");
@@ -50,10 +47,13 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     if (!restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"), &badSettings))
         qWarning("Form1 buttons: %s", qPrintable(badSettings));
 
-    // The ten boxes follow the table's column order; the hidden Text8 holds the picture path.
-    const QList<TextBox*> fields = recordFields();
-    for (int i = 0; i < fields.size(); ++i)
-        bindField(recordColumns()[i], fields[i]);
+    for (const RecordField& field : recordFieldTable()) {
+        TextBox* box = ui.get()->*field.box;
+        bindField(QLatin1String(field.column), box);
+        if (field.keyPress)
+            box->setKeyPress([this, field](int& KeyAscii) { (this->*field.keyPress)(KeyAscii); });
+    }
+    // The hidden Text8 holds the picture path.
     bindField(QStringLiteral("Image"), ui->Text8);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
@@ -76,10 +76,6 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->searchbtn, &paintedButton::Click, this, &Form1::searchbtn_Click);
     connect(ui->sortascbtn, &paintedButton::Click, this, &Form1::sortascbtn_Click);
     connect(ui->sortdscbtn, &paintedButton::Click, this, &Form1::sortdscbtn_Click);
-    ui->nametxt->setKeyPress([this](int& KeyAscii) { nametxt_KeyPress(KeyAscii); });
-    ui->mwttxt->setKeyPress([this](int& KeyAscii) { mwttxt_KeyPress(KeyAscii); });
-    ui->eqwttxt->setKeyPress([this](int& KeyAscii) { eqwttxt_KeyPress(KeyAscii); });
-    ui->CAStxt->setKeyPress([this](int& KeyAscii) { CAStxt_KeyPress(KeyAscii); });
     ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
 
     Form_Load();
@@ -95,12 +91,6 @@ void Form1::bindField(const QString& column, TextBox* box)
 {
     bindings_.push_back(std::make_unique<BoundTextBox>(box));
     Data1.bind(column, bindings_.back().get());
-}
-
-QList<TextBox*> Form1::recordFields() const
-{
-    return {ui->nametxt, ui->iupactxt,  ui->CAStxt,  ui->mfortxt, ui->mwttxt,
-            ui->eqwttxt, ui->phyapptxt, ui->spgrtxt, ui->pHtxt,   ui->notetxt};
 }
 
 void Form1::Form_Load()
@@ -135,17 +125,8 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::Form_Activate()
 {
-    LockRecordFields();
+    ShowWindowState(WindowState::Browsing);
     ui->nameoptbtn->setChecked(true);
-    ui->undobtn->setEnabled(false);
-    ui->browsebtn->setEnabled(false);
-    ui->updatebtn->setEnabled(false);
-    ui->newbtn->setEnabled(true);
-    ui->saveasbtn->setEnabled(true);
-    ui->printbtn->setEnabled(true);
-    ui->Label9->setVisible(false);
-    ui->Label10->setVisible(true);
-    ui->Label17->setVisible(false);
     CheckRecordLimit([this] {
         rs().MoveLast();
         recordTotal = rs().RecordCount();
@@ -254,38 +235,15 @@ void Form1::lastbtn_Click()
     });
 }
 
-void Form1::setRecordFieldColour(const QList<TextBox*>& order, quint32 colour)
-{
-    for (TextBox* field : order)
-        field->setBackColor(colour);
-}
-
 void Form1::newbtn_Click()
 {
-    ui->browsebtn->setEnabled(false);
-    ui->updatebtn->setEnabled(true);
-    ui->newbtn->setEnabled(false);
     if (rs().EditMode() == Recordset::EditNone) {
         rs().AddNew();
         ui->record2label->setText(QString::number(recordTotal + 1));
     }
-    for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
-                                  ui->editbtn, ui->deletebtn, ui->undobtn, ui->printbtn})
-        button->setEnabled(false);
-    ui->browsebtn->setEnabled(true);
-    for (paintedButton* button : {ui->saveasbtn, ui->sortascbtn, ui->sortdscbtn, ui->backupbtn,
-                                  ui->cleardbbtn, ui->helpbtn, ui->aboutbtn})
-        button->setEnabled(false);
     rs().AddNew();
     ui->record2label->setText(QString::number(recordTotal + 1));
-    for (TextBox* field : recordFields())
-        field->setLocked(false);
-    ui->Label9->setVisible(false);
-    ui->Label10->setVisible(false);
-    ui->Label17->setVisible(true);
-    setRecordFieldColour({ui->nametxt, ui->iupactxt, ui->CAStxt, ui->mfortxt, ui->mwttxt,
-                          ui->eqwttxt, ui->phyapptxt, ui->notetxt, ui->spgrtxt, ui->pHtxt},
-                         kEditColour);
+    ShowWindowState(WindowState::NewRecord);
     ShowStructureImage();
 }
 
@@ -293,38 +251,15 @@ void Form1::editbtn_Click()
 {
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(true);
-    ui->searchbtn->setEnabled(false);
-    ui->editbtn->setEnabled(false);
-    ui->cleardbbtn->setEnabled(false);
     if (const Status opened = rs().Edit(); !opened.ok() && rs().AbsolutePosition() >= 0) {
         // The record is there but cannot be opened now; what the user typed would be lost.
         ui->searchtxt->setLocked(false);
-        for (paintedButton* button : {ui->searchbtn, ui->editbtn, ui->cleardbbtn})
-            button->setEnabled(true);
         MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
                    .arg(storeFailureReason(opened, Data1.DatabaseName())),
                vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
         return;
     }
-    for (paintedButton* button : {ui->nextbtn, ui->previousbtn, ui->firstbtn, ui->lastbtn,
-                                  ui->deletebtn, ui->newbtn, ui->undobtn, ui->printbtn})
-        button->setEnabled(false);
-    ui->browsebtn->setEnabled(true);
-    ui->saveasbtn->setEnabled(false);
-    ui->updatebtn->setEnabled(true);
-    for (paintedButton* button : {ui->sortascbtn, ui->sortdscbtn, ui->helpbtn})
-        button->setEnabled(false);
-    ui->nametxt->setLocked(false);
-    ui->iupactxt->setLocked(false);
-    ui->aboutbtn->setEnabled(false);
-    ui->backupbtn->setEnabled(false);
-    for (TextBox* field : {ui->CAStxt, ui->mfortxt, ui->mwttxt, ui->eqwttxt, ui->phyapptxt,
-                           ui->spgrtxt, ui->pHtxt, ui->notetxt})
-        field->setLocked(false);
-    ui->Label9->setVisible(true);
-    ui->Label10->setVisible(false);
-    ui->Label17->setVisible(false);
-    setRecordFieldColour(recordFields(), kEditColour);
+    ShowWindowState(WindowState::Editing);
     ShowStructureImage();
     ShowRecordNumber();
 }
@@ -346,24 +281,10 @@ void Form1::updatebtn_Click()
     }
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(false);
-    for (paintedButton* button : {ui->searchbtn, ui->nextbtn, ui->previousbtn, ui->firstbtn,
-                                  ui->lastbtn, ui->editbtn, ui->deletebtn, ui->newbtn})
-        button->setEnabled(true);
-    ui->undobtn->setEnabled(false);
-    for (paintedButton* button :
-         {ui->printbtn, ui->browsebtn, ui->saveasbtn, ui->sortascbtn, ui->sortdscbtn, ui->backupbtn,
-          ui->cleardbbtn, ui->helpbtn, ui->aboutbtn})
-        button->setEnabled(true);
-    LockRecordFields();
-    ui->Label9->setVisible(false);
-    ui->Label10->setVisible(true);
-    ui->Label17->setVisible(false);
-    setRecordFieldColour(recordFields(), kBrowseColour);
-    ui->browsebtn->setEnabled(false);
+    ShowWindowState(WindowState::Browsing);
     if (ui->nametxt->Text().isEmpty())
         MsgBox(QStringLiteral("   Please don't leave Chemical Name field empty"), vbOKOnly,
                QStringLiteral(" Record Save Error "));
-    ui->updatebtn->setEnabled(false);
 }
 
 void Form1::undobtn_Click()

@@ -5,19 +5,26 @@
 #include "platform/commondialog.h"
 #include "platform/paths.h"
 
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QLabel;
+class QRadioButton;
 class TextBox;
 namespace Ui {
 class Form1;
 }
+
+// The three states of the window, held only in its controls: browsing, editing the
+// current record, and entering a new one.
+enum class WindowState { Browsing, Editing, NewRecord };
 
 // The main window: one chemical record at a time, over the data control Data1.
 // Each handler is named after its control and event and runs its steps in order;
@@ -29,11 +36,9 @@ public:
     explicit Form1(const Paths& paths, QWidget* parent = nullptr);
     ~Form1() override;
 
-    DataControl Data1;
-    CommonDialog cd1;
-
-    // The number of records counted at the last activation.
-    qint32 recordTotal = 0;
+    // What tests and the benchmark read beside the controls.
+    DataControl& dataControl() { return Data1; }
+    qint32 recordTotalAtActivation() const { return recordTotal; }
 
     // Shared display operations of the handlers.
     void LockRecordFields();
@@ -47,6 +52,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // One record field as the window shows, searches, exports and prints it.
+    struct RecordField {
+        const char* column; // its column of DATA1
+        const char* label;  // its label in Save As's text block and on the printed page
+        TextBox* Ui::Form1::*box;
+        QRadioButton* Ui::Form1::*searchOption; // null when the field is not searched
+        void (Form1::*keyPress)(int& KeyAscii); // null when typing is not filtered
+    };
+    // The ten record fields in the order used throughout (table order).
+    static const std::vector<RecordField>& recordFieldTable();
+    QList<TextBox*> recordFields() const;
+
+    // Mode label, record boxes (locked and coloured) and the buttons enabled in `state`.
+    void ShowWindowState(WindowState state);
+
     void Form_Load();
     void Form_Activate();
     void Data1_Reposition();
@@ -62,7 +82,7 @@ private:
     void cleardbbtn_Click();
     void saveasbtn_Click();
     void printbtn_Click();
-    QStringList shownFieldTexts() const;
+    QList<std::pair<QString, QString>> shownFieldTexts() const; // label and text of each field
 
     void newbtn_Click();
     void editbtn_Click();
@@ -84,11 +104,13 @@ private:
     void eqwttxt_KeyPress(int& KeyAscii);
     void CAStxt_KeyPress(int& KeyAscii);
 
-    void setRecordFieldColour(const QList<TextBox*>& order, quint32 colour);
-
     Recordset& rs() { return Data1.Recordset(); }
-    QList<TextBox*> recordFields() const;
     void bindField(const QString& column, TextBox* box);
+
+    DataControl Data1;
+    CommonDialog cd1;
+    // The number of records counted at the last activation.
+    qint32 recordTotal = 0;
 
     std::unique_ptr<Ui::Form1> ui;
     // The record set writes into the boxes through these, one per bound column.
@@ -96,6 +118,4 @@ private:
     Paths paths_;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;
-    // The second connection Clear DB opens beside Data1's; it stays open for the run.
-    Database secondConnection;
 };

@@ -99,10 +99,9 @@ void Form1::cleardbbtn_Click()
         field->setText(QString());
     ui->Text8->setText(QString());
 
-    Status deleted = secondConnection.OpenDatabase(paths_.databaseFile());
-    if (deleted.ok())
-        deleted = secondConnection.Execute(QStringLiteral("delete * from DATA1 "));
-    if (!deleted.ok()) {
+    if (const Status deleted =
+            Data1.ExecuteOnSecondConnection(QStringLiteral("delete * from DATA1 "));
+        !deleted.ok()) {
         // The records are still there: say so and show the current one again.
         rs().CancelUpdate();
         MsgBox(QStringLiteral("The database could not be deleted.\n\n%1").arg(deleted.message()),

@@ -9,12 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 
-QStringList Form1::shownFieldTexts() const
+LabelledFields Form1::shownFieldTexts() const
 {
-    QStringList texts;
-    for (const TextBox* field : recordFields())
-        texts.append(field->Text());
-    return texts;
+    LabelledFields fields;
+    for (const RecordField& field : recordFieldTable())
+        fields.append({QLatin1String(field.label), (ui.get()->*field.box)->Text()});
+    return fields;
 }
 
 void Form1::saveasbtn_Click()

@@ -16,14 +16,9 @@ constexpr int kEnter = 13;
 void Form1::searchbtn_Click()
 {
     CheckRecordLimit([this] {
-        const std::pair<QRadioButton*, const char*> options[] = {
-            {ui->nameoptbtn, "Name"},     {ui->iupacoptbtn, "IUPAC"},
-            {ui->CASoptbtn, "CAS"},       {ui->mforoptbtn, "MolFormula"},
-            {ui->mwtoptbtn, "MolWeight"}, {ui->eqwtoptbtn, "EqWeight"},
-            {ui->spgroptbtn, "Spgr"}};
-        for (const auto& [option, field] : options) {
-            if (option->isChecked()) {
-                rs().FindFirst(QString::fromLatin1(field), ui->searchtxt->Text());
+        for (const RecordField& field : recordFieldTable()) {
+            if (field.searchOption && (ui.get()->*field.searchOption)->isChecked()) {
+                rs().FindFirst(QLatin1String(field.column), ui->searchtxt->Text());
                 ShowStructureImage();
             }
         }

@@ -4,16 +4,7 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include <iterator>
-
 namespace {
-
-const char* const kLabels[] = {
-    " Chemical Name :          ", " IUPAC Name :             ", " CAS Registry Number :    ",
-    " Molecular Formula :      ", " Molecular Weight :       ", " Equivalent Weight :      ",
-    " Physical Appearance :    ", " Specific Gravity :       ", " pH Value :               ",
-    " Special Note :           "};
-constexpr int kLabelCount = int(std::size(kLabels));
 
 // Room around the page, between the printed lines and before the picture, in points.
 constexpr qreal kMarginPt = 36;
@@ -29,18 +20,18 @@ QString withCrLf(QString text)
 
 } // namespace
 
-QStringList recordTextLines(const QStringList& fieldTexts)
+QStringList recordTextLines(const LabelledFields& fields)
 {
     QStringList lines;
-    for (int i = 0; i < kLabelCount; ++i)
-        lines.append(QLatin1String(kLabels[i]) + fieldTexts.value(i));
+    for (const auto& [label, text] : fields)
+        lines.append(label + text);
     return lines;
 }
 
-QString appendRecordText(const QString& path, const QStringList& fieldTexts)
+QString appendRecordText(const QString& path, const LabelledFields& fields)
 {
     QString block = QString(24, QLatin1Char(' ')) + QStringLiteral("\r\n");
-    for (const QString& line : recordTextLines(fieldTexts))
+    for (const QString& line : recordTextLines(fields))
         block += withCrLf(line) + QStringLiteral("\r\n");
 
     QFile file(path);
@@ -72,7 +63,7 @@ QString appendRecordText(const QString& path, const QStringList& fieldTexts)
     return {};
 }
 
-QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPixmap& picture)
+QString printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture)
 {
     QPainter painter;
     if (!painter.begin(printer)) {
@@ -92,15 +83,15 @@ QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPix
     QStringList labels;
     qreal labelWidth = 0;
     painter.setFont(labelFont);
-    for (const char* label : kLabels) {
-        labels.append(QString::fromLatin1(label).trimmed());
+    for (const auto& field : fields) {
+        labels.append(field.first.trimmed());
         labelWidth =
             qMax(labelWidth, painter.boundingRect(page, Qt::AlignLeft, labels.last()).width());
     }
     const qreal valueLeft = page.left() + labelWidth + kColumnGapPt * point;
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     qreal y = page.top();
-    for (int i = 0; i < kLabelCount; ++i) {
+    for (int i = 0; i < fields.size(); ++i) {
         QRectF usedLabel;
         QRectF usedValue;
         painter.setFont(labelFont);
@@ -108,7 +99,7 @@ QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPix
                          &usedLabel);
         painter.setFont(valueFont);
         painter.drawText(QRectF(valueLeft, y, page.right() - valueLeft, page.bottom() - y), flags,
-                         fieldTexts.value(i), &usedValue);
+                         fields[i].second, &usedValue);
         y += qMax(usedLabel.height(), usedValue.height()) + kLineGapPt * point;
     }
 

@@ -4,18 +4,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class QPrinter;
 
-// The shown record's ten field texts, in table order, as labelled lines: each a
-// 26-character label followed by the field text. A field of several lines keeps its
-// line breaks, so it spans several lines of the block.
-QStringList recordTextLines(const QStringList& fieldTexts);
+// A record's fields in table order, each as its label and its text.
+using LabelledFields = QList<std::pair<QString, QString>>;
+
+// The shown record's fields as labelled lines: each label followed by the field text.
+// A field of several lines keeps its line breaks, so it spans several lines of the block.
+QStringList recordTextLines(const LabelledFields& fields);
 
 // Appends the record's text block to `path` (created if missing): a line of 24 blanks,
 // then the labelled lines, every line ending in CR LF, in the system's 8-bit encoding.
 // Returns an empty string on success, otherwise the reason in words.
-QString appendRecordText(const QString& path, const QStringList& fieldTexts);
+QString appendRecordText(const QString& path, const LabelledFields& fields);
 
 // Prints the labelled lines on one page of `printer`, the structure picture below them.
 // Returns an empty string on success, otherwise the reason in words.
-QString printRecord(QPrinter* printer, const QStringList& fieldTexts, const QPixmap& picture);
+QString printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture);

@@ -618,7 +618,7 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
     auto* searchButton = window.findChild<paintedButton*>(QStringLiteral("searchbtn"));
     if (!searchText || !nameText || !searchButton)
         fail("the window lacks its search controls");
-    Recordset& records = window.Data1.Recordset();
+    Recordset& records = window.dataControl().Recordset();
 
     for (const bool hit : {true, false}) {
         const QString value =
@@ -663,9 +663,9 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
                 return elapsed;
             },
             [&](int) {
-                window.Data1.setRecordSource(source);
+                window.dataControl().setRecordSource(source);
                 const auto start = Clock::now();
-                require(window.Data1.Refresh(), "Refresh");
+                require(window.dataControl().Refresh(), "Refresh");
                 return msSince(start);
             });
         rows.push_back(ratioRow(std::string("window Sort ") + (ascending ? "A--Z" : "Z--A") +

@@ -1,5 +1,6 @@
 #include "bench/synthetic.h"
 
+#include "app/records/database.h"
 #include "app/records/schema.h"
 
 #include <QFile>
@@ -141,7 +142,7 @@ SyntheticRow syntheticRow(long long number)
 std::string buildSyntheticDatabase(const QString& path, long long count)
 {
     QFile::remove(path);
-    if (Status s = createDatabase(path); !s.ok())
+    if (Status s = Database::CreateDatabase(path); !s.ok())
         return s.message().toStdString();
 
     sqlite3* db = nullptr;

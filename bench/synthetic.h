@@ -13,6 +13,6 @@ using SyntheticRow = std::array<std::string, 11>;
 SyntheticRow syntheticRow(long long number);
 std::string syntheticName(long long number);
 
-// Creates `path` with createDatabase() and fills it with records 1..count in one transaction.
+// Creates `path` with Database::CreateDatabase() and fills it with records 1..count in one transaction.
 // Returns an empty string on success, otherwise what went wrong.
 std::string buildSyntheticDatabase(const QString& path, long long count);

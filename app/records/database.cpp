@@ -132,16 +132,8 @@ Status Database::OpenDatabase(const QString& path)
         return Status::failure(reason);
 
     // The engine never creates the file here: a missing database is an error.
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        const Status failed = engineFailure(QStringLiteral("The engine cannot open it"));
-        closeConnection();
-        return failed;
-    }
-    path_ = path;
-    sqlite3_extended_result_codes(db_, 1);
-    setBusyTimeout(kDefaultBusyTimeoutMs);
+    if (Status s = openFile(path, SQLITE_OPEN_READWRITE); !s.ok())
+        return s;
 
     // Reading every column once proves the file is sound and holds our table.
     QString probe = QStringLiteral("SELECT ") + recordColumns().join(QLatin1Char(',')) +
@@ -167,6 +159,76 @@ Status Database::OpenDatabase(const QString& path)
     if (!prepared.ok()) {
         closeConnection();
         return prepared;
+    }
+    return {};
+}
+
+Status Database::openFile(const QString& path, int flags)
+{
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr) != SQLITE_OK) {
+        const Status failed = engineFailure(QStringLiteral("The engine cannot open it"));
+        closeConnection();
+        return failed;
+    }
+    path_ = path;
+    sqlite3_extended_result_codes(db_, 1);
+    setBusyTimeout(kDefaultBusyTimeoutMs);
+    return {};
+}
+
+Status Database::CreateDatabase(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return Status::failure(QStringLiteral("The file exists already."));
+    Database db;
+    if (Status s = db.openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !s.ok())
+        return s;
+
+    QString sql = QStringLiteral("BEGIN; CREATE TABLE DATA1 (");
+    for (const QString& column : recordColumns())
+        sql += column + QStringLiteral(" TEXT, ");
+    sql.chop(2);
+    sql += QStringLiteral(");");
+    // NOCASE indexes serve both the case-blind search and the name orders; each index
+    // ends in the rowid, which breaks ties between equal names.
+    for (const QString& column : searchableColumns())
+        sql += QStringLiteral("CREATE INDEX DATA1_%1 ON DATA1(%1 COLLATE NOCASE);").arg(column);
+    sql += QStringLiteral("COMMIT;");
+    Status result;
+    if (sqlite3_exec(db.db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        result = db.engineFailure(QStringLiteral("The table cannot be made"));
+    db.closeConnection();
+    if (!result.ok())
+        QFile::remove(path);
+    return result;
+}
+
+Status Database::InsertRecords(const QList<QStringList>& rows)
+{
+    if (!db_)
+        return Status::failure(QStringLiteral("The database is not open."));
+    QByteArray sql = "INSERT INTO DATA1 VALUES(?";
+    sql += QByteArray(",?").repeated(recordColumns().size() - 1) + ")";
+    Statement insert;
+    if (Status s = insert.prepare(db_, sql.constData()); !s.ok())
+        return s;
+    if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return engineFailure(QStringLiteral("Writing failed"));
+    for (const QStringList& row : rows) {
+        for (int i = 0; i < row.size(); ++i)
+            insert.bindText(i + 1, row[i]);
+        const int rc = insert.step();
+        insert.reset();
+        if (rc != SQLITE_DONE) {
+            const Status failed = engineFailure(QStringLiteral("Writing failed"));
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            return failed;
+        }
+    }
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const Status failed = engineFailure(QStringLiteral("Writing failed"));
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return failed;
     }
     return {};
 }

@@ -2,7 +2,9 @@
 
 #include "core/status.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -47,6 +49,12 @@ public:
     // Opens an existing database file, which must be an SQLite database with table
     // DATA1; a failure names the reason in words a user understands.
     Status OpenDatabase(const QString& path);
+    // Creates a new database file holding an empty table DATA1 with its indexes, and
+    // leaves it closed. Fails if the file exists already.
+    static Status CreateDatabase(const QString& path);
+    // Appends rows of DATA1 (one value per column, in table order) in one transaction:
+    // all of them or none.
+    Status InsertRecords(const QList<QStringList>& rows);
     // Runs one statement in the form the window passes, such as "delete * from DATA1 ".
     Status Execute(const QString& statement);
     // Runs the close step first (the data control closes its record set there); if that
@@ -64,6 +72,7 @@ public:
     Status engineFailure(const QString& what) const;
 
 private:
+    Status openFile(const QString& path, int flags);
     Status clearTable(const QString& sql);
     Status replaceWithEmptySchema();
     void closeConnection();

@@ -39,3 +39,10 @@ DataControl::DataControl()
     // The record set never outlives its connection: closing either closes both.
     database_.setCloseStep([this] { return recordset_.close(); });
 }
+
+Status DataControl::ExecuteOnSecondConnection(const QString& statement)
+{
+    if (Status s = secondConnection_.OpenDatabase(databaseName_); !s.ok())
+        return s;
+    return secondConnection_.Execute(statement);
+}

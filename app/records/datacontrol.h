@@ -33,6 +33,11 @@ public:
     // If the commit fails nothing is closed. Closing Database() directly does the same.
     Status Close() { return database_.Close(); }
 
+    // Opens the database file as a second connection beside the record set's, keeps it
+    // open, and runs `statement` there (Clear DB's "delete * from DATA1 "). The record
+    // set notices the change at its next operation.
+    Status ExecuteOnSecondConnection(const QString& statement);
+
     void bind(const QString& column, BoundField* holder) { recordset_.bind(column, holder); }
     void setRepositionHandler(std::function<void()> handler)
     {
@@ -45,6 +50,7 @@ private:
     // Declared after the connection, so its statements are gone before the connection.
     ::Database database_;
     ::Recordset recordset_;
+    ::Database secondConnection_;
 };
 
 // The order a record source asks for; false for a source this store cannot read.

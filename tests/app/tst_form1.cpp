@@ -58,7 +58,7 @@ void TestForm1::startUpAndNavigationShowEachRecordWithItsPicture()
     ui_->open(records);
 
     QVERIFY(ui_->boxes.shown().isEmpty());
-    QCOMPARE(ui_->form().recordTotal, 4);
+    QCOMPARE(ui_->form().recordTotalAtActivation(), 4);
     QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
     QCOMPARE(ui_->shownText("CAStxt"), QStringLiteral("cas-RED"));
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::red).rgb());
@@ -119,7 +119,7 @@ void TestForm1::missingDatabaseAndEmptyTable()
 
     // An empty table: every move gives its end's message and shows no record.
     ui_->open({});
-    QCOMPARE(ui_->form().recordTotal, 0);
+    QCOMPARE(ui_->form().recordTotalAtActivation(), 0);
     const std::pair<const char*, QString> moves[] = {
         {"firstbtn", kFirst}, {"previousbtn", kFirst}, {"nextbtn", kLast}, {"lastbtn", kLast}};
     for (const auto& [button, message] : moves) {
@@ -136,7 +136,7 @@ void TestForm1::missingDatabaseAndEmptyTable()
     QVERIFY(ui_->prompts().isEmpty());
     QCOMPARE(shownOrderLabel(), kDescending);
     QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
-    QCOMPARE(ui_->form().Data1.Recordset().AbsolutePosition(), -1);
+    QCOMPARE(ui_->form().dataControl().Recordset().AbsolutePosition(), -1);
 
     // Edit and Update add nothing; New shows record 1 and Update saves it.
     ui_->click("editbtn");
@@ -166,7 +166,7 @@ void TestForm1::recordLimitGuard()
     createLargeTestDatabase(ui_->databaseFile(), count);
     ui_->reopen();
     QCOMPARE(ui_->prompts(), over ? QStringList{kLimit} : QStringList());
-    QCOMPARE(ui_->form().recordTotal, over ? 0 : 1000000);
+    QCOMPARE(ui_->form().recordTotalAtActivation(), over ? 0 : 1000000);
     QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
 
     ui_->boxes.clear();
@@ -344,7 +344,7 @@ void TestForm1::searchFindsByEachField()
     ui_->boxes.clear();
     QTest::keyClick(ui_->box("searchtxt")->editor(), Qt::Key_Return);
     QVERIFY(ui_->prompts().isEmpty());
-    QCOMPARE(ui_->form().Data1.Recordset().EditMode(), 1);
+    QCOMPARE(ui_->form().dataControl().Recordset().EditMode(), 1);
 
     // Search works while a new record is entered: the miss saves the new record and leaves it
     // on screen, so Delete removes that one.

@@ -184,7 +184,7 @@ void TestForm1Editing::newAndEditAreSavedByUpdateAtOnce()
     ui_->type("nametxt", QStringLiteral("pending"));
     ui_->close();
     ui_->reopen();
-    QCOMPARE(ui_->form().recordTotal, 7);
+    QCOMPARE(ui_->form().recordTotalAtActivation(), 7);
     QCOMPARE(readTable(ui_->databaseFile())[1], rows[1]);
     QCOMPARE(readNames(ui_->databaseFile()),
              (QStringList{"ONE", "TWO", "A-1 B", pasted.left(255), "", "  ", "PENDING"}));
@@ -263,7 +263,7 @@ void TestForm1Editing::deleteShowsTheFollowingRecord()
                ui_->recordWithPicture("THREE", Qt::red)});
     const QList<QStringList> records = readTable(ui_->databaseFile());
     // A delete that fails is reported and keeps the record, on screen and in the file.
-    ui_->form().Data1.Database().setBusyTimeout(50);
+    ui_->form().dataControl().Database().setBusyTimeout(50);
     ui_->boxes.queueAnswer(vbYes);
     {
         WriteLock lock(ui_->databaseFile());

@@ -86,7 +86,7 @@ void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing()
     // The window lets go of the file before the file system goes.
     const auto closeFirst = qScopeGuard([&ui] { ui.close(); });
     ui.openNamed({"ACETONE", "BENZENE"});
-    ui.form().Data1.Database().setBusyTimeout(50);
+    ui.form().dataControl().Database().setBusyTimeout(50);
 
     ui.click(editing ? "editbtn" : "newbtn");
     ui.type("nametxt", QStringLiteral("KEEP ME"));
@@ -148,7 +148,7 @@ void TestFailureReports::recordThatCannotBeReadIsNotOpenedForTyping()
 {
     FormDriver ui;
     ui.openNamed({"ACETONE"});
-    ui.form().Data1.Database().setBusyTimeout(50);
+    ui.form().dataControl().Database().setBusyTimeout(50);
     {
         WriteLock lock(ui.databaseFile());
         ui.click("editbtn");

@@ -26,7 +26,7 @@ QStringList sampleRecord(const QString& name)
 void createTestDatabase(const QString& path, const QList<QStringList>& records)
 {
     QFile::remove(path);
-    const Status created = createDatabase(path);
+    const Status created = Database::CreateDatabase(path);
     QVERIFY2(created.ok(), qPrintable(created.message()));
 
     sqlite3* db = nullptr;
