@@ -936,7 +936,9 @@ void measureWrites(DataControl& data, BoundRecord& record, PlainDb& plain, long 
         });
     rows.push_back(ratioRow("Delete a middle record", deleteMs, plainDeleteMs, 1.5));
 
-    Query insert(plain, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)");
+    Query insert(plain, "INSERT INTO "
+                        "DATA1(Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,Spgr,pH,"
+                        "SpecialNote,Image) VALUES(?,?,?,?,?,?,?,?,?,?,?)");
     const auto [addMs, plainAddMs] = alternate(
         kWriteRuns,
         [&](int run) {

@@ -176,7 +176,11 @@ std::string buildSyntheticDatabase(const QString& path, long long count)
     exec("BEGIN");
     for (const auto& index : indexes)
         exec("DROP INDEX " + index.first);
-    sqlite3_prepare_v2(db, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)", -1, &st, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO "
+                       "DATA1(Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,Spgr,pH,"
+                       "SpecialNote,Image) VALUES(?,?,?,?,?,?,?,?,?,?,?)",
+                       -1, &st, nullptr);
     for (long long number = 1; number <= count && error.empty(); ++number) {
         const SyntheticRow row = syntheticRow(number);
         for (int i = 0; i < 11; ++i)

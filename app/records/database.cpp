@@ -160,7 +160,21 @@ Status Database::OpenDatabase(const QString& path)
         closeConnection();
         return prepared;
     }
+    hasStructureColumn_ = ensureStructureColumn();
     return {};
+}
+
+// The structure lives in the record's own row: a side table keyed by rowid could put it
+// on another chemical once VACUUM renumbers the rows.
+bool Database::ensureStructureColumn()
+{
+    const QByteArray name = structureColumn().toUtf8();
+    Statement probe;
+    if (probe.prepare(db_, QByteArray("SELECT " + name + " FROM DATA1 LIMIT 0").constData()).ok())
+        return true;
+    probe.finalize();
+    const QByteArray add = "ALTER TABLE DATA1 ADD COLUMN " + name + " TEXT";
+    return sqlite3_exec(db_, add.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 Status Database::openFile(const QString& path, int flags)
@@ -185,7 +199,7 @@ Status Database::CreateDatabase(const QString& path)
         return s;
 
     QString sql = QStringLiteral("BEGIN; CREATE TABLE DATA1 (");
-    for (const QString& column : recordColumns())
+    for (const QString& column : recordColumns() + QStringList{structureColumn()})
         sql += column + QStringLiteral(" TEXT, ");
     sql.chop(2);
     sql += QStringLiteral(");");
@@ -207,8 +221,8 @@ Status Database::InsertRecords(const QList<QStringList>& rows)
 {
     if (!db_)
         return Status::failure(QStringLiteral("The database is not open."));
-    QByteArray sql = "INSERT INTO DATA1 VALUES(?";
-    sql += QByteArray(",?").repeated(recordColumns().size() - 1) + ")";
+    QByteArray sql = "INSERT INTO DATA1(" + recordColumns().join(QLatin1Char(',')).toUtf8() +
+                     ") VALUES(?" + QByteArray(",?").repeated(recordColumns().size() - 1) + ")";
     Statement insert;
     if (Status s = insert.prepare(db_, sql.constData()); !s.ok())
         return s;
@@ -377,6 +391,7 @@ void Database::closeConnection()
     }
     db_ = nullptr;
     path_.clear();
+    hasStructureColumn_ = false;
 }
 
 QString toSqliteStatement(const QString& statement)

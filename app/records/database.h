@@ -63,6 +63,9 @@ public:
     void setCloseStep(std::function<Status()> step) { closeStep_ = std::move(step); }
 
     bool isOpen() const { return db_ != nullptr; }
+    // False for a file that lacks the structure column and cannot be given it (read-only):
+    // its records are shown, but it cannot take structures.
+    bool hasStructureColumn() const { return hasStructureColumn_; }
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
     // How long a statement waits for another connection's lock before it fails.
@@ -73,6 +76,7 @@ public:
 
 private:
     Status openFile(const QString& path, int flags);
+    bool ensureStructureColumn();
     Status clearTable(const QString& sql);
     Status replaceWithEmptySchema();
     void closeConnection();
@@ -80,6 +84,7 @@ private:
     sqlite3* db_ = nullptr;
     std::function<Status()> closeStep_;
     QString path_;
+    bool hasStructureColumn_ = false;
 };
 
 // The window's statement text in SQLite's dialect: "delete * from T" loses its

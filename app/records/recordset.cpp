@@ -11,9 +11,17 @@
 
 namespace {
 
+// Every column of a record, the structure last; a file without the structure column
+// reads it as empty.
+const QStringList& allColumns()
+{
+    static const QStringList columns = recordColumns() + QStringList{structureColumn()};
+    return columns;
+}
+
 const QStringList& blankRow()
 {
-    static const QStringList blanks(recordColumns().size(), QString(""));
+    static const QStringList blanks(allColumns().size(), QString(""));
     return blanks;
 }
 
@@ -30,11 +38,6 @@ const char* keysetQuery(RecordOrder order)
     // Unordered, SQLite reads the ids from the smallest index, far less than the table;
     // they are sorted in memory.
     return "SELECT rowid FROM DATA1";
-}
-
-QByteArray columnList()
-{
-    return recordColumns().join(QLatin1Char(',')).toUtf8();
 }
 
 Status noCurrentRecord()
@@ -84,15 +87,19 @@ Status Recordset::load(Database* db, RecordOrder order)
             return s;
     }
 
-    const QByteArray columns = columnList();
+    const int storedCount =
+        int(db->hasStructureColumn() ? allColumns().size() : recordColumns().size());
+    const QByteArray columns = allColumns().mid(0, storedCount).join(QLatin1Char(',')).toUtf8();
     const QByteArray select = "SELECT " + columns + " FROM DATA1 WHERE rowid=?1";
-    const QByteArray insert =
-        "INSERT INTO DATA1(rowid," + columns + ") VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)";
+    QByteArray insert = "INSERT INTO DATA1(rowid," + columns + ") VALUES(?1";
     QByteArray update = "UPDATE DATA1 SET ";
-    for (int i = 0; i < recordColumns().size(); ++i)
-        update += recordColumns()[i].toUtf8() + "=?" + QByteArray::number(i + 1) + ",";
+    for (int i = 0; i < storedCount; ++i) {
+        insert += ",?" + QByteArray::number(i + 2);
+        update += allColumns()[i].toUtf8() + "=?" + QByteArray::number(i + 1) + ",";
+    }
+    insert += ")";
     update.chop(1);
-    update += " WHERE rowid=?12";
+    update += " WHERE rowid=?" + QByteArray::number(storedCount + 1);
     for (auto [statement, sql] :
          {std::pair{&selectRow_, select.constData()}, std::pair{&insertRow_, insert.constData()},
           std::pair{&updateRow_, update.constData()},
@@ -113,6 +120,7 @@ Status Recordset::load(Database* db, RecordOrder order)
         return s;
 
     db_ = db;
+    storedColumnCount_ = storedCount;
     order_ = order;
     dataVersion_ = version;
     adoptKeyset(std::move(ids));
@@ -229,7 +237,7 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     if (Status s = requireOpen(); !s.ok())
         return s;
     const int index = columnIndex(column);
-    if (index < 0)
+    if (index < 0 || index >= recordColumns().size())
         return Status::failure(QStringLiteral("There is no field named %1.").arg(column));
     ReadTransaction transaction(beginRead_, endRead_, db_->handle(), editMode_ == EditNone);
     if (Status s = beginOperation(); !s.ok())
@@ -562,12 +570,17 @@ Status Recordset::commitPending(Settle settle)
         return settle == Settle::InPlace ? showCurrentAsStored() : Status();
     }
 
+    if (storedColumnCount_ < values.size() && !values.last().isEmpty())
+        return Status::failure(QStringLiteral(
+            "The record was not saved: this database file cannot be written to, so it cannot "
+            "take structures."));
+
     if (editMode_ == EditAdd) {
         long long id = 0;
         if (Status s = nextFreeId(id); !s.ok())
             return s;
         insertRow_.bindInt64(1, id);
-        for (int i = 0; i < values.size(); ++i)
+        for (int i = 0; i < storedColumnCount_; ++i)
             insertRow_.bindText(i + 2, values[i]);
         const int rc = insertRow_.step();
         insertRow_.reset();
@@ -583,9 +596,9 @@ Status Recordset::commitPending(Settle settle)
         return {};
     }
 
-    for (int i = 0; i < values.size(); ++i)
+    for (int i = 0; i < storedColumnCount_; ++i)
         updateRow_.bindText(i + 1, values[i]);
-    updateRow_.bindInt64(12, pendingId_);
+    updateRow_.bindInt64(storedColumnCount_ + 1, pendingId_);
     const int rc = updateRow_.step();
     updateRow_.reset();
     if (rc != SQLITE_DONE)
@@ -658,9 +671,9 @@ Status Recordset::readRow(long long id, QStringList& values, bool& found)
     const int rc = selectRow_.step();
     found = rc == SQLITE_ROW;
     if (found) {
-        values.clear();
-        for (int i = 0; i < recordColumns().size(); ++i)
-            values.append(selectRow_.columnText(i));
+        values = blankRow();
+        for (int i = 0; i < storedColumnCount_; ++i)
+            values[i] = selectRow_.columnText(i);
     }
     selectRow_.reset();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)

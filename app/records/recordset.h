@@ -108,6 +108,8 @@ private:
     Status findInNameOrder(const QByteArray& column, const SearchKey& key, int& found);
 
     Database* db_ = nullptr;
+    // The columns the file holds: every record column, and the structure where it can.
+    int storedColumnCount_ = 0;
     RecordOrder order_ = RecordOrder::Table;
     std::vector<long long> keyset_;
     // Kept for the name orders; table order is sorted by id and searched by bisection.

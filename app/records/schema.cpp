@@ -38,6 +38,12 @@ const QStringList& searchableColumns()
     return columns;
 }
 
+const QString& structureColumn()
+{
+    static const QString column = QStringLiteral("Structure");
+    return column;
+}
+
 int columnIndex(const QString& column)
 {
     const QStringList& columns = recordColumns();
@@ -45,5 +51,7 @@ int columnIndex(const QString& column)
         if (columns[i].compare(column, Qt::CaseInsensitive) == 0)
             return i;
     }
+    if (structureColumn().compare(column, Qt::CaseInsensitive) == 0)
+        return int(columns.size());
     return -1;
 }

@@ -9,5 +9,9 @@
 // app/form1_fields.cpp.
 const QStringList& recordColumns();
 const QStringList& searchableColumns();
-// Index of a column name in recordColumns() (case-insensitive), or -1.
+// The column after those that holds a record's molecule as a MOL block. Files made
+// before it existed lack it: opening adds it wherever the file can be written.
+const QString& structureColumn();
+// Index of a column name in recordColumns() (case-insensitive), recordColumns().size()
+// for the structure column, or -1.
 int columnIndex(const QString& column);

@@ -34,7 +34,11 @@ void createTestDatabase(const QString& path, const QList<QStringList>& records)
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     {
         Statement insert;
-        QVERIFY(insert.prepare(db, "INSERT INTO DATA1 VALUES(?,?,?,?,?,?,?,?,?,?,?)").ok());
+        QVERIFY(insert
+                    .prepare(db, "INSERT INTO "
+                                 "DATA1(Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,"
+                                 "Spgr,pH,SpecialNote,Image) VALUES(?,?,?,?,?,?,?,?,?,?,?)")
+                    .ok());
         for (const QStringList& record : records) {
             QCOMPARE(record.size(), 11);
             for (int i = 0; i < 11; ++i)
@@ -64,7 +68,7 @@ void createLargeTestDatabase(const QString& path, int count)
         "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " +
         QByteArray::number(count) +
         ") INSERT INTO DATA1 SELECT 'CHEMICAL ' || x, '', 'cas-' || x, '', '', '', "
-        "'', '', '', '', '' FROM n";
+        "'', '', '', '', '', NULL FROM n";
     QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
