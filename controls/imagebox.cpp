@@ -1,13 +1,21 @@
 #include "controls/imagebox.h"
 
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 
 ImageBox::ImageBox(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
+    // A click gives it the keyboard, so Ctrl+V reaches it.
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(true);
 }
 
 void ImageBox::setPicture(const QPixmap& picture)
@@ -99,4 +107,46 @@ void ImageBox::paintEvent(QPaintEvent* event)
         return;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(contentsRect(), picture_);
+}
+
+void ImageBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste))
+        emit pasteRequested();
+    else
+        QFrame::keyPressEvent(event);
+}
+
+void ImageBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addAction(tr("&Paste"), this, &ImageBox::pasteRequested);
+    menu.exec(event->globalPos());
+}
+
+namespace {
+
+// The one local file a drag carries, or an empty string.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void ImageBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImageBox::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit fileDropped(path);
 }

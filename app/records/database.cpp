@@ -160,7 +160,7 @@ Status Database::OpenDatabase(const QString& path)
         closeConnection();
         return prepared;
     }
-    hasStructureColumn_ = ensureStructureColumn();
+    ensureStructureColumn();
     return {};
 }
 
@@ -170,11 +170,15 @@ bool Database::ensureStructureColumn()
 {
     const QByteArray name = structureColumn().toUtf8();
     Statement probe;
-    if (probe.prepare(db_, QByteArray("SELECT " + name + " FROM DATA1 LIMIT 0").constData()).ok())
-        return true;
+    hasStructureColumn_ =
+        probe.prepare(db_, QByteArray("SELECT " + name + " FROM DATA1 LIMIT 0").constData()).ok();
     probe.finalize();
-    const QByteArray add = "ALTER TABLE DATA1 ADD COLUMN " + name + " TEXT";
-    return sqlite3_exec(db_, add.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!hasStructureColumn_) {
+        const QByteArray add = "ALTER TABLE DATA1 ADD COLUMN " + name + " TEXT";
+        hasStructureColumn_ =
+            sqlite3_exec(db_, add.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    return hasStructureColumn_;
 }
 
 Status Database::openFile(const QString& path, int flags)
