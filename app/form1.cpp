@@ -161,6 +161,9 @@ void Form1::ShowRecordNumber()
 
 void Form1::CheckRecordLimit(const std::function<void()>& body)
 {
+    // A database another program held when the window opened is tried again now.
+    if (!Data1.Database().isOpen() && !Data1.DatabaseName().isEmpty())
+        Data1.Refresh();
     if (rs().RecordCount() > kRecordLimit)
         showNotice(QStringLiteral("Flaskbook supports maximum 1 Million records."));
     if (rs().RecordCount() < kRecordLimit + 1)
@@ -168,6 +171,16 @@ void Form1::CheckRecordLimit(const std::function<void()>& body)
 }
 
 // The first steps of every navigation command.
+bool Form1::ReportIfLocked(const Status& status)
+{
+    if (!isLockedByAnotherProgram(status))
+        return false;
+    MsgBox(QStringLiteral("%1\n\nPlease try again when the other program has finished.")
+               .arg(storeFailureReason(status, Data1.DatabaseName())),
+           vbOKOnly | vbExclamation, kTitle);
+    return true;
+}
+
 void Form1::StartNavigation()
 {
     ui->searchtxt->setText(QString());
@@ -179,7 +192,8 @@ void Form1::firstbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveFirst();
+        if (ReportIfLocked(rs().MoveFirst()))
+            return;
         ShowStructureImage();
         ShowRecordNumber();
         showNotice(QStringLiteral(" This is the first record of database"));
@@ -190,7 +204,8 @@ void Form1::previousbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MovePrevious();
+        if (ReportIfLocked(rs().MovePrevious()))
+            return;
         ShowStructureImage();
         if (rs().IsBOF()) {
             rs().MoveFirst();
@@ -204,7 +219,8 @@ void Form1::nextbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveNext();
+        if (ReportIfLocked(rs().MoveNext()))
+            return;
         ShowStructureImage();
         if (rs().IsEOF()) {
             rs().MoveLast();
@@ -218,7 +234,8 @@ void Form1::lastbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveLast();
+        if (ReportIfLocked(rs().MoveLast()))
+            return;
         ShowStructureImage();
         ShowRecordNumber();
         showNotice(QStringLiteral(" This is the last record of database"));

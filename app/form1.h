@@ -47,6 +47,8 @@ public:
     void ShowRecordNumber();
     // Runs `body` only while the table holds at most 1,000,000 records.
     void CheckRecordLimit(const std::function<void()>& body);
+    // Says so when another program's lock stopped a command; true if it did.
+    bool ReportIfLocked(const Status& status);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -144,6 +144,11 @@ Status Database::OpenDatabase(const QString& path)
         const int stepped = check.step();
         if (stepped != SQLITE_ROW && stepped != SQLITE_DONE)
             prepared = engineFailure(QStringLiteral("The file cannot be read"));
+    } else if ((prepared.engineCode() & 0xff) == SQLITE_BUSY ||
+               (prepared.engineCode() & 0xff) == SQLITE_LOCKED) {
+        prepared = Status::failure(
+            QStringLiteral("The file is locked by another program (%1).").arg(prepared.message()),
+            prepared.engineCode());
     } else if (isUnreadable(prepared.engineCode())) {
         prepared =
             Status::failure(QStringLiteral("The file cannot be read (%1).").arg(prepared.message()),
