@@ -300,8 +300,10 @@ void Form1::updatebtn_Click()
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
-        // A record dropped unchanged leaves the one before it current: show that one.
+        // A record dropped unchanged leaves the one before it current, and rows another
+        // program added may have moved the saved one: show the record current now.
         ShowStructureImage();
+        ShowRecordNumber();
     }
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(false);
