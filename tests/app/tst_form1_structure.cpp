@@ -38,14 +38,6 @@ QMap<QString, QString> storedStructures(const QString& path)
     return structures;
 }
 
-void runSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
 void drop(ImageBox* box, const QString& path)
 {
     QMimeData data;
@@ -230,7 +222,7 @@ void TestForm1Structure::structureStaysWithItsRecord()
     ui_->click("nextbtn");
     giveStructure(kAspirin);
     // Another program deletes the first row and compacts the file.
-    runSql(ui_->databaseFile(), "DELETE FROM DATA1 WHERE Name='ZINC'; VACUUM");
+    runAsAnotherProgram(ui_->databaseFile(), "DELETE FROM DATA1 WHERE Name='ZINC'; VACUUM");
     ui_->click("sortascbtn");
     QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ASPIRIN"));
     QCOMPARE(ui_->imageCaption(), kCaption + "C9H8O4");
@@ -256,7 +248,7 @@ void TestForm1Structure::structureStaysWithItsRecord()
 void TestForm1Structure::fileThatCannotTakeTheColumnShowsItsRecords()
 {
     createTestDatabase(ui_->databaseFile(), QStringList{"WATER"});
-    runSql(ui_->databaseFile(), "ALTER TABLE DATA1 DROP COLUMN Structure");
+    runAsAnotherProgram(ui_->databaseFile(), "ALTER TABLE DATA1 DROP COLUMN Structure");
     {
         sqlite3* other = nullptr;
         sqlite3_open(QFile::encodeName(ui_->databaseFile()).constData(), &other);

@@ -55,6 +55,7 @@ private slots:
     void backupAndSaveAsOnAFullDiskLeaveTheOldFiles();
     void backupFolderBlockedByAFileIsReported();
     void lockedFileIsSaidAndTriedAgain();
+    void numberFollowsRowsAnotherProgramAdds();
 };
 
 void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
@@ -247,6 +248,20 @@ void TestFailureReports::lockedFileIsSaidAndTriedAgain()
         QVERIFY2(ui.prompts()[0].contains("locked by another program"), button);
     }
     QCOMPARE(ui.shownText("nametxt"), QStringLiteral("TWO"));
+}
+
+void TestFailureReports::numberFollowsRowsAnotherProgramAdds()
+{
+    FormDriver ui;
+    ui.openNamed({"BETA", "GAMMA"});
+    ui.click("sortascbtn");
+    ui.click("nextbtn");
+    ui.click("editbtn");
+    ui.type("notetxt", QStringLiteral(" and more"));
+    runAsAnotherProgram(ui.databaseFile(), "INSERT INTO DATA1(Name) VALUES('ALPHA')");
+    ui.click("updatebtn");
+    QCOMPARE(ui.shownText("nametxt"), QStringLiteral("GAMMA"));
+    QCOMPARE(ui.recordNumber(), QStringLiteral("3"));
 }
 
 QTEST_MAIN(TestFailureReports)
