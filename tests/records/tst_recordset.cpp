@@ -1,5 +1,5 @@
 // The record store beside its random test: files it cannot open, the clear, and what the
-// random test cannot reach (a locked file, a column that is not in the table).
+// random test cannot reach (a locked file).
 
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
@@ -26,7 +26,6 @@ private slots:
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
     void lockedFileKeepsTheTypedValues();
-    void findFirstSearchesOnlyTheTableColumns();
 
 private:
     Status connect();
@@ -179,13 +178,6 @@ void TestRecordset::lockedFileKeepsTheTypedValues()
     }
     QVERIFY(rs().MoveNext().ok());
     QCOMPARE(readTable(path_).first(), sampleRecord("ONE"));
-}
-
-void TestRecordset::findFirstSearchesOnlyTheTableColumns()
-{
-    open({"ONE"});
-    QVERIFY(!rs().FindFirst(QStringLiteral("Name='X' OR 1=1 OR Name"), QStringLiteral("X")).ok());
-    QCOMPARE(shownName(), QStringLiteral("ONE"));
 }
 
 QTEST_GUILESS_MAIN(TestRecordset)
