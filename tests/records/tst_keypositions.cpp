@@ -46,10 +46,6 @@ void TestKeyPositions::positionsFollowTheKeyset_data()
         << qint64(0) << 0;
     QTest::newRow("both ends") << Ids{kLargest, 0, kSmallest} << Ids{kSmallest, 0, kLargest}
                                << qint64(0) << 2;
-    QTest::newRow("many close together, one far")
-        << Ids{100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 1000000000000, 110}
-        << Ids{100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 1000000000000} << qint64(0)
-        << 10;
 }
 
 void TestKeyPositions::positionsFollowTheKeyset()

@@ -1,5 +1,5 @@
-// The record store beside its random test: files it cannot open, the clear, and what the
-// random test cannot reach (a locked file).
+// What the random test of the record store cannot reach: files it cannot open, and a clear
+// that leaves none of the old rows in the file.
 
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
@@ -25,11 +25,9 @@ private slots:
     void unusableFilesAreRefusedWithTheReason_data();
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
-    void lockedFileKeepsTheTypedValues();
 
 private:
     Status connect();
-    void open(const QStringList& names);
     void execute(const char* sql);
     QString shownName() const { return holders_[0].text; }
     Recordset& rs() { return data_->Recordset(); }
@@ -56,14 +54,6 @@ Status TestRecordset::connect()
         data_->bind(recordColumns()[i], &holders_[i]);
     data_->setDatabaseName(path_);
     return data_->Refresh();
-}
-
-void TestRecordset::open(const QStringList& names)
-{
-    createTestDatabase(path_, names);
-    const Status opened = connect();
-    QVERIFY2(opened.ok(), qPrintable(opened.message()));
-    data_->Database().setBusyTimeout(50);
 }
 
 void TestRecordset::execute(const char* sql)
@@ -147,37 +137,6 @@ void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
         QVERIFY(bytes.size() < sizeBefore / 4);
         QVERIFY(db.OpenDatabase(path_).ok());
     }
-}
-
-void TestRecordset::lockedFileKeepsTheTypedValues()
-{
-    open({"ONE", "TWO"});
-    QVERIFY(rs().AddNew().ok());
-    holders_[0].text = QStringLiteral("TYPED");
-    {
-        WriteLock lock(path_);
-        QVERIFY(lock.locked());
-        const Status update = rs().Update();
-        QVERIFY2(update.message().contains(QLatin1String("locked")), qPrintable(update.message()));
-        // A move must not throw the typed record away either.
-        QVERIFY(!rs().MoveNext().ok());
-        QCOMPARE(rs().AbsolutePosition(), 0);
-        QCOMPARE(shownName(), QStringLiteral("TYPED"));
-    }
-    QVERIFY(rs().Update().ok());
-    QCOMPARE(readNames(path_), (QStringList{"ONE", "TWO", "TYPED"}));
-
-    // The window blanks the boxes before a Delete; one that fails must not save them.
-    QVERIFY(rs().MoveFirst().ok());
-    QVERIFY(rs().Edit().ok());
-    for (TextHolder& holder : holders_)
-        holder.text.clear();
-    {
-        WriteLock lock(path_);
-        QVERIFY(!rs().Delete().ok());
-    }
-    QVERIFY(rs().MoveNext().ok());
-    QCOMPARE(readTable(path_).first(), sampleRecord("ONE"));
 }
 
 QTEST_GUILESS_MAIN(TestRecordset)
