@@ -21,7 +21,6 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     Status prepare(sqlite3* db, const char* sql);
-    bool isPrepared() const { return stmt_ != nullptr; }
     void bindText(int index, const QString& text);
     // Binds bytes as they are, for bounds that need not be valid UTF-8.
     void bindUtf8(int index, const QByteArray& bytes);

@@ -42,7 +42,6 @@ public:
     // Commits a pending record, then lets go of the connection.
     Status close();
     bool isOpen() const { return db_ != nullptr; }
-    RecordOrder order() const { return order_; }
 
     int RecordCount() const;
     // Zero-based place of the current record, -1 when there is none.
