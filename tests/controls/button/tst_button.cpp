@@ -12,7 +12,7 @@
 
 using Write = void (*)(paintedButton&);
 Q_DECLARE_METATYPE(Write)
-Q_DECLARE_METATYPE(PaletteInputs)
+Q_DECLARE_METATYPE(ButtonSettings)
 
 namespace {
 
@@ -31,16 +31,16 @@ QPalette testPalette(const QColor& face = QColor(0xD4, 0xD0, 0xC8))
     return palette;
 }
 
-PaletteInputs inputs(qint32 scheme, quint32 back, quint32 over = 0x8000000F)
+ButtonSettings inputs(qint32 scheme, quint32 back, quint32 over = 0x8000000F)
 {
-    return {.ColorScheme = scheme,
-            .BackColor = back,
-            .BackOver = over,
-            .ForeColor = 0x112233,
-            .ForeOver = 0x0000FF,
-            .MaskColor = 0x8000000F,
-            .ParentBackColor = 0xE0C0A0,
-            .ParentTextColor = 0x000080};
+    ButtonSettings s;
+    s.ColorScheme = scheme;
+    s.BackColor = back;
+    s.BackOver = over;
+    s.ForeColor = 0x112233;
+    s.ForeOver = 0x0000FF;
+    s.MaskColor = 0x8000000F;
+    return s;
 }
 
 // The eleven colours in the order ButtonPalette declares them.
@@ -138,7 +138,7 @@ private slots:
 
     void palettes_data()
     {
-        QTest::addColumn<PaletteInputs>("in");
+        QTest::addColumn<ButtonSettings>("in");
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<QList<quint32>>("expected");
         // Under testPalette(); the select light is TintColor(0x6A240A, 176).
@@ -152,7 +152,7 @@ private slots:
             << inputs(2, 0x406080, 0xC0A0E0) << true
             << QList<quint32>{0xC0A0E0, 0xDFBFFF, 0xEFCFFF, 0x8060A0, 0x000020, 0x112233,
                               0x0000FF, 0x402060, 0xC0A0E0, 0xC8D0D4, 0xF0D0FF};
-        PaletteInputs in = inputs(2, 0x60A0E0);
+        ButtonSettings in = inputs(2, 0x60A0E0);
         in.ButtonType = 3;
         in.SoftBevel = true;
         in.ForeColor = 0x80000012;
@@ -173,10 +173,12 @@ private slots:
 
     void palettes()
     {
-        QFETCH(PaletteInputs, in);
+        QFETCH(ButtonSettings, in);
         QFETCH(bool, hovered);
         QFETCH(QList<quint32>, expected);
-        QCOMPARE(fields(hovered ? BuildHoverPalette(in) : BuildPalette(in)), expected);
+        const ParentColours parent{0xE0C0A0, 0x000080};
+        QCOMPARE(fields(hovered ? BuildHoverPalette(in, parent) : BuildPalette(in, parent)),
+                 expected);
     }
 
     void accessKey_data()
@@ -209,9 +211,10 @@ private slots:
     void malformedTextIsRejected()
     {
         QFETCH(QString, text);
-        bool ok = true;
-        QCOMPARE(PropertyBag::fromText(text, &ok).count(), 0);
-        QVERIFY(!ok);
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("old"), 1);
+        QVERIFY(!PropertyBag::fromText(text, &bag).ok());
+        QCOMPARE(bag.count(), 0);
     }
 
     void writeNotifiesAndRebuilds_data()
@@ -300,10 +303,10 @@ private slots:
         // Both pictures are kept, PictureOver under "PICH", never "PICO".
         QCOMPARE(bag.count(), 23);
         QVERIFY(bag.contains(QStringLiteral("PICH")) && !bag.contains(QStringLiteral("PICO")));
-        bool ok = false;
+        PropertyBag reread;
+        QVERIFY(PropertyBag::fromText(bag.toText(), &reread).ok());
         paintedButton button;
-        button.ReadProperties(PropertyBag::fromText(bag.toText(), &ok));
-        QVERIFY(ok);
+        button.ReadProperties(reread);
         PropertyBag again;
         button.WriteProperties(again);
         QCOMPARE(again.toText(), bag.toText());
