@@ -145,9 +145,7 @@ private slots:
         const QList<quint32> system{0xC8D0D4, 0xD8E0E0, 0xF0FFFF, 0x707880, 0x202830, 0x201810,
                                     0x201810, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xF8FFFF};
         QTest::newRow("other: BackOver ignored")
-            << inputs(99, 0x0000FF, 0xFF0000) << true
-            << QList<quint32>{0xC8D0D4, 0xD8E0E0, 0xF0FFFF, 0x707880, 0x202830, 0x201810,
-                              0x201810, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xF8FFFF};
+            << inputs(99, 0x0000FF, 0xFF0000) << true << system;
         QTest::newRow("2 hovered: from BackOver")
             << inputs(2, 0x406080, 0xC0A0E0) << true
             << QList<quint32>{0xC0A0E0, 0xDFBFFF, 0xEFCFFF, 0x8060A0, 0x000020, 0x112233,
