@@ -1,5 +1,6 @@
 #include "controls/button/paintedbutton.h"
 
+#include "controls/button/accessiblebutton.h"
 #include "controls/button/accesskey.h"
 #include "controls/button/caption.h"
 #include "controls/button/propertybag.h"
@@ -25,6 +26,7 @@ paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
     buildPalette();
     // A click from code counts as a click of the left button.
     connect(this, &QAbstractButton::clicked, this, [this] { input_.accessKey(); });
+    installButtonAccessibility();
 }
 
 QSize paintedButton::sizeHint() const

@@ -3,10 +3,13 @@
 #include "controls/button/paintedbutton.h"
 #include "controls/button/palette.h"
 #include "controls/button/propertybag.h"
+#include "controls/button/storedbuttons.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPalette>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 
@@ -341,6 +344,25 @@ private slots:
         QCOMPARE(button.buttonPalette().FaceColor, 0xC8D0D4u);
     }
 
+    // A stored file restores every bag it can and names each one it could not use.
+    void storedButtonsReportWhatFailed()
+    {
+        QWidget form;
+        auto* next = new paintedButton(&form);
+        next->setObjectName("nextbtn");
+        QTemporaryDir dir;
+        QFile file(dir.filePath("form.buttons"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# saved\n[gone]\nFX\tint32\t1\n[nextbtn]\nBTYPE\tint32\t5\n"
+                   "[bad]\nFX\tint32\t1\nFX\tint32\t2\n");
+        file.close();
+        const Status restored = restoreStoredButtons(&form, file.fileName());
+        QCOMPARE(restored.message(), "the form has no button gone; "
+                                     "the settings of bad: line 2 is malformed");
+        QCOMPARE(next->ButtonType(), 5);
+        QVERIFY(!restoreStoredButtons(&form, dir.filePath("none")).ok());
+    }
+
     // The look follows the container's default-button ambient, a face is held by DisableRefresh,
     // and after Refresh it shows the scheme-2 colours, hovered in BackOver.
     void faceShowsThePalette()
@@ -532,6 +554,34 @@ private slots:
         QTest::keyClick(buttons[0], Qt::Key_Space);
         QTest::mouseClick(buttons[0], Qt::LeftButton);
         QCOMPARE(clicks.count(), 3);
+    }
+
+    // Screen readers see a push button named by its caption, enabled or not, focusable and
+    // focused, with Press as its default action, which clicks only an enabled button.
+    void reportsItselfToScreenReaders()
+    {
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setCaption(QStringLiteral("Save && E&xit"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(face && face->actionInterface());
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Save & Exit"));
+        button->clearFocus();
+        QVERIFY(face->state().focusable && !face->state().focused);
+        button->setFocus();
+        QVERIFY(face->state().focused && !face->state().disabled);
+        const QString press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(face->actionInterface()->actionNames().value(0), press);
+        QSignalSpy clicks(button, &paintedButton::Click);
+        face->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 1);
+        button->setEnabled(false);
+        QVERIFY(face->state().disabled);
+        face->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 1);
     }
 
     // A transparent button shows what lies behind it, the parent and a sibling under its left;
