@@ -45,9 +45,9 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     setFixedSize(784, 629);
     setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
     // The buttons' design-time settings are stored beside the form, one bag each.
-    QString badSettings;
-    if (!restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"), &badSettings))
-        qWarning("Form1 buttons: %s", qPrintable(badSettings));
+    const Status restored = restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"));
+    if (!restored.ok())
+        qWarning("Form1 buttons: %s", qPrintable(restored.message()));
 
     for (const RecordField& field : recordFieldTable()) {
         TextBox* box = ui.get()->*field.box;

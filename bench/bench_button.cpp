@@ -41,17 +41,18 @@ double medianMicroseconds(int rounds, const std::function<void()>& work)
 ButtonFace faceOfType(int type, QSize size)
 {
     ButtonFace face;
-    face.buttonType = type;
-    face.colorScheme = 3;
-    face.colours = BuildPalette({.ColorScheme = 3, .ButtonType = type});
-    face.specialEffect = 1;
+    ButtonSettings& settings = face.settings;
+    settings.ButtonType = type;
+    settings.ColorScheme = 3;
+    settings.SpecialEffect = 1;
+    settings.Caption = QStringLiteral("&Next");
+    settings.Font = QFont(QStringLiteral("Arial"));
+    settings.Font.setPointSizeF(9.75);
+    face.colours = BuildPalette(settings);
     face.focused = true;
-    face.content.caption = QStringLiteral("&Next");
-    face.content.font = QFont(QStringLiteral("Arial"));
-    face.content.font.setPointSizeF(9.75);
-    face.content.client = size;
+    face.client = size;
     QImage device(1, 1, QImage::Format_RGB32);
-    face.layout = LayoutContent(face.content, {}, &device);
+    face.layout = LayoutContent(settings, size, {}, &device);
     face.focusBox = FocusBoxOf(type, size.width(), size.height());
     face.background = QImage(size, QImage::Format_RGB32);
     face.background.fill(Qt::darkCyan);

@@ -47,10 +47,10 @@ QByteArray checkPictureFile(const uint8_t* data, size_t size)
 
 void checkButtonSettings(const uint8_t* data, size_t size)
 {
-    bool ok = false;
-    const PropertyBag bag = PropertyBag::fromText(
-        QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)), &ok);
-    if (!ok) {
+    PropertyBag bag;
+    const Status read = PropertyBag::fromText(
+        QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)), &bag);
+    if (!read.ok()) {
         if (bag.count() != 0)
             qFatal("a malformed bag kept %lld entries", qlonglong(bag.count()));
         return;
@@ -58,9 +58,8 @@ void checkButtonSettings(const uint8_t* data, size_t size)
 
     // What the bag writes it reads back unchanged.
     const QString written = bag.toText();
-    bool again = false;
-    const PropertyBag reread = PropertyBag::fromText(written, &again);
-    if (!again || reread.toText() != written)
+    PropertyBag reread;
+    if (!PropertyBag::fromText(written, &reread).ok() || reread.toText() != written)
         qFatal("a bag does not survive its own text:\n%s", qPrintable(written));
 
     paintedButton button;

@@ -15,9 +15,9 @@ void SecondaryWindow::finishLoading(const QString& storedButtons)
 {
     applyDesignedPointSizes(this);
     fitCaptionsToControls(this);
-    QString badSettings;
-    if (!restoreStoredButtons(this, storedButtons, &badSettings))
-        qWarning("%s buttons: %s", qPrintable(objectName()), qPrintable(badSettings));
+    const Status restored = restoreStoredButtons(this, storedButtons);
+    if (!restored.ok())
+        qWarning("%s buttons: %s", qPrintable(objectName()), qPrintable(restored.message()));
     Form_Load();
 }
 

@@ -16,3 +16,15 @@ QString AccessKeyFromCaption(const QString& caption)
         return QString();
     return QString(caption[second + 1]).toLower();
 }
+
+QString CaptionWithoutMarks(const QString& caption)
+{
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i == caption.size())
+            break;
+        shown += caption[i];
+    }
+    return shown;
+}

@@ -2,82 +2,131 @@
 
 #include "controls/button/propertybag.h"
 
+#include <array>
+#include <type_traits>
+
 namespace {
 
+struct SettingEntry {
+    const char* key;
+    SettingMember member;
+    // A picture reference that is not set leaves no entry; the mouse icon is always written.
+    bool reference = false;
+    // The name of its change notification, where it is not the key.
+    const char* changeName = nullptr;
+};
+
+using S = ButtonSettings;
+
+// Every setting, in the order the bag keeps them.
+constexpr std::array<SettingEntry, 23> table{{
+    {"BTYPE", &S::ButtonType},
+    {"TX", &S::Caption},
+    {"ENAB", &S::Enabled},
+    {"FONT", &S::Font},
+    {"COLTYPE", &S::ColorScheme},
+    {"FOCUSR", &S::ShowFocusRect},
+    {"BCOL", &S::BackColor},
+    {"BCOLO", &S::BackOver},
+    {"FCOL", &S::ForeColor},
+    {"FCOLO", &S::ForeOver},
+    {"MCOL", &S::MaskColor},
+    {"MPTR", &S::MousePointer},
+    {"MICON", &S::MouseIcon},
+    {"PICN", &S::PictureNormal, true},
+    {"PICH", &S::PictureOver, true, "PICO"},
+    {"UMCOL", &S::UseMaskColor},
+    {"SOFT", &S::SoftBevel},
+    {"PICPOS", &S::PicturePosition},
+    {"NGREY", &S::UseGreyscale},
+    {"FX", &S::SpecialEffect},
+    {"HAND", &S::HandPointer},
+    {"CHECK", &S::CheckBoxBehaviour},
+    {"VALUE", &S::Value},
+}};
+
+const SettingEntry& entryOf(SettingMember setting)
+{
+    for (const SettingEntry& entry : table) {
+        if (entry.member == setting)
+            return entry;
+    }
+    // Not reached: the table holds every member of ButtonSettings.
+    return table.front();
+}
+
+template <typename T> QVariant toBag(const T& value)
+{
+    return QVariant::fromValue(value);
+}
+
 // The bag holds colours as 32-bit integers, the same bits as our 0x00BBGGRR values.
-QVariant colorValue(quint32 color)
+QVariant toBag(quint32 color)
 {
     return qint32(color);
 }
 
-quint32 colorFrom(const QVariant& value)
+template <typename T> T fromBag(const QVariant& value)
 {
-    return quint32(value.toInt());
-}
-
-// A picture reference that is not set is written as nothing at all.
-QVariant pictureReference(const QImage& picture)
-{
-    return picture.isNull() ? QVariant() : QVariant(picture);
+    // Integers of any width in the bag convert, a pointer number narrowed to 16 bits.
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>)
+        return T(value.toInt());
+    else
+        return value.value<T>();
 }
 
 } // namespace
 
-ButtonSettings readButtonSettings(const PropertyBag& bag, const ButtonSettings& current)
+QSize ButtonSettings::pictureSize() const
 {
-    ButtonSettings s = current;
-    s.ButtonType = bag.ReadProperty(QStringLiteral("BTYPE"), 2).toInt();
-    s.Caption = bag.ReadProperty(QStringLiteral("TX"), QString()).toString();
-    s.Enabled = bag.ReadProperty(QStringLiteral("ENAB"), true).toBool();
-    s.Font = bag.ReadProperty(QStringLiteral("FONT"), current.Font).value<QFont>();
-    s.ColorScheme = bag.ReadProperty(QStringLiteral("COLTYPE"), 1).toInt();
-    s.ShowFocusRect = bag.ReadProperty(QStringLiteral("FOCUSR"), true).toBool();
-    s.BackColor =
-        colorFrom(bag.ReadProperty(QStringLiteral("BCOL"), colorValue(GetSysColor(COLOR_BTNFACE))));
-    s.BackOver = colorFrom(bag.ReadProperty(QStringLiteral("BCOLO"), colorValue(s.BackColor)));
-    s.ForeColor =
-        colorFrom(bag.ReadProperty(QStringLiteral("FCOL"), colorValue(GetSysColor(COLOR_BTNTEXT))));
-    s.ForeOver = colorFrom(bag.ReadProperty(QStringLiteral("FCOLO"), colorValue(s.ForeColor)));
-    s.MaskColor = colorFrom(bag.ReadProperty(QStringLiteral("MCOL"), colorValue(0xC0C0C0)));
-    s.MousePointer = qint16(bag.ReadProperty(QStringLiteral("MPTR"), 0).toInt());
-    s.MouseIcon = bag.ReadProperty(QStringLiteral("MICON"), QImage()).value<QImage>();
-    s.PictureNormal = bag.ReadProperty(QStringLiteral("PICN"), QImage()).value<QImage>();
-    s.PictureOver = bag.ReadProperty(QStringLiteral("PICH"), QImage()).value<QImage>();
-    s.UseMaskColor = bag.ReadProperty(QStringLiteral("UMCOL"), true).toBool();
-    s.SoftBevel = bag.ReadProperty(QStringLiteral("SOFT"), false).toBool();
-    s.PicturePosition = bag.ReadProperty(QStringLiteral("PICPOS"), 0).toInt();
-    s.UseGreyscale = bag.ReadProperty(QStringLiteral("NGREY"), false).toBool();
-    s.SpecialEffect = bag.ReadProperty(QStringLiteral("FX"), 0).toInt();
-    s.HandPointer = bag.ReadProperty(QStringLiteral("HAND"), false).toBool();
-    s.CheckBoxBehaviour = bag.ReadProperty(QStringLiteral("CHECK"), false).toBool();
-    s.Value = bag.ReadProperty(QStringLiteral("VALUE"), false).toBool();
+    return PictureNormal.deviceIndependentSize().toSize();
+}
+
+QString settingKey(SettingMember setting)
+{
+    return QString::fromLatin1(entryOf(setting).key);
+}
+
+QString settingChangeName(SettingMember setting)
+{
+    const SettingEntry& entry = entryOf(setting);
+    return QString::fromLatin1(entry.changeName ? entry.changeName : entry.key);
+}
+
+ButtonSettings readButtonSettings(const PropertyBag& bag, const QFont& font)
+{
+    ButtonSettings s;
+    s.Font = font;
+    for (const SettingEntry& entry : table) {
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_reference_t<decltype(s.*member)>;
+                const QString key = QString::fromLatin1(entry.key);
+                s.*member = fromBag<T>(bag.ReadProperty(key, toBag(s.*member)));
+            },
+            entry.member);
+    }
+    // A hover colour the bag lacks is the plain colour just read.
+    if (!bag.contains(settingKey(&S::BackOver)))
+        s.BackOver = s.BackColor;
+    if (!bag.contains(settingKey(&S::ForeOver)))
+        s.ForeOver = s.ForeColor;
     return s;
 }
 
 void writeButtonSettings(PropertyBag& bag, const ButtonSettings& s)
 {
-    bag.WriteProperty(QStringLiteral("BTYPE"), s.ButtonType);
-    bag.WriteProperty(QStringLiteral("TX"), s.Caption);
-    bag.WriteProperty(QStringLiteral("ENAB"), s.Enabled);
-    bag.WriteProperty(QStringLiteral("FONT"), s.Font);
-    bag.WriteProperty(QStringLiteral("COLTYPE"), s.ColorScheme);
-    bag.WriteProperty(QStringLiteral("FOCUSR"), s.ShowFocusRect);
-    bag.WriteProperty(QStringLiteral("BCOL"), colorValue(s.BackColor));
-    bag.WriteProperty(QStringLiteral("BCOLO"), colorValue(s.BackOver));
-    bag.WriteProperty(QStringLiteral("FCOL"), colorValue(s.ForeColor));
-    bag.WriteProperty(QStringLiteral("FCOLO"), colorValue(s.ForeOver));
-    bag.WriteProperty(QStringLiteral("MCOL"), colorValue(s.MaskColor));
-    bag.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(s.MousePointer));
-    // The mouse icon is the window's own picture object, so it exists even when empty.
-    bag.WriteProperty(QStringLiteral("MICON"), s.MouseIcon);
-    bag.WriteProperty(QStringLiteral("PICN"), pictureReference(s.PictureNormal));
-    bag.WriteProperty(QStringLiteral("PICH"), pictureReference(s.PictureOver));
-    bag.WriteProperty(QStringLiteral("UMCOL"), s.UseMaskColor);
-    bag.WriteProperty(QStringLiteral("SOFT"), s.SoftBevel);
-    bag.WriteProperty(QStringLiteral("PICPOS"), s.PicturePosition);
-    bag.WriteProperty(QStringLiteral("NGREY"), s.UseGreyscale);
-    bag.WriteProperty(QStringLiteral("FX"), s.SpecialEffect);
-    bag.WriteProperty(QStringLiteral("HAND"), s.HandPointer);
-    bag.WriteProperty(QStringLiteral("CHECK"), s.CheckBoxBehaviour);
-    bag.WriteProperty(QStringLiteral("VALUE"), s.Value);
+    for (const SettingEntry& entry : table) {
+        std::visit(
+            [&](auto member) {
+                const auto& value = s.*member;
+                QVariant stored = toBag(value);
+                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QImage>) {
+                    if (entry.reference && value.isNull())
+                        stored = QVariant();
+                }
+                bag.WriteProperty(QString::fromLatin1(entry.key), stored);
+            },
+            entry.member);
+    }
 }

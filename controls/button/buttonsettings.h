@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <variant>
+
 class PropertyBag;
 
 // The 23 values a button keeps in its form's design data, with the values a bag lacking their
@@ -34,11 +36,28 @@ struct ButtonSettings {
     bool HandPointer = false;
     bool CheckBoxBehaviour = false;
     bool Value = false;
+
+    // The size of PictureNormal in logical pixels, empty without one.
+    QSize pictureSize() const;
+    // PictureNormal or PictureOver is set, so the caption leaves room for a picture.
+    bool hasPicture() const { return !PictureNormal.isNull() || !PictureOver.isNull(); }
 };
 
-// Reads the 23 keys in their saved order; a missing key gives its default, the font the
-// font of `current`, and BCOLO and FCOLO the BCOL and FCOL just read.
-ButtonSettings readButtonSettings(const PropertyBag& bag, const ButtonSettings& current);
+// One of the 23 settings, named by its member: &ButtonSettings::Caption.
+using SettingMember =
+    std::variant<qint32 ButtonSettings::*, quint32 ButtonSettings::*, qint16 ButtonSettings::*,
+                 bool ButtonSettings::*, QString ButtonSettings::*, QFont ButtonSettings::*,
+                 QImage ButtonSettings::*>;
+
+// The property bag key of a setting ("PICH" for PictureOver).
+QString settingKey(SettingMember setting);
+
+// The name a change notification gives a setting: its key, but "PICO" for PictureOver.
+QString settingChangeName(SettingMember setting);
+
+// Reads the 23 keys in their saved order; a missing key gives its default, the font `font`,
+// and BCOLO and FCOLO the BCOL and FCOL just read.
+ButtonSettings readButtonSettings(const PropertyBag& bag, const QFont& font);
 
 // Writes the 23 keys in their saved order, defaults included; a picture that is not set
 // leaves no entry, while the mouse icon is always written.

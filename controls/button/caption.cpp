@@ -2,12 +2,15 @@
 
 #include "controls/button/surface.h"
 
-CaptionLayout LayoutContent(const CaptionContent& content, const CaptionLayout& previous,
-                            QPaintDevice* device)
+#include <optional>
+
+CaptionLayout LayoutContent(const ButtonSettings& settings, QSize client,
+                            const CaptionLayout& previous, QPaintDevice* device)
 {
-    const int w = content.client.width(), h = content.client.height();
-    const int pw = content.picture.width(), ph = content.picture.height();
-    const int position = content.picturePosition;
+    const int w = client.width(), h = client.height();
+    const QSize picture = settings.pictureSize();
+    const int pw = picture.width(), ph = picture.height();
+    const int position = settings.PicturePosition;
     // The area the caption wraps in, from its left, top, right and bottom edges.
     const auto edges = [](int left, int top, int right, int bottom) {
         return QRect(left, top, right - left, bottom - top);
@@ -32,7 +35,7 @@ CaptionLayout LayoutContent(const CaptionContent& content, const CaptionLayout& 
     default:
         break;
     }
-    QRect box = PaintSurface::MeasureText(content.caption, area, content.font, device);
+    QRect box = PaintSurface::MeasureText(settings.Caption, area, settings.Font, device);
 
     const int right = box.x() + box.width(), bottom = box.y() + box.height();
     int dx = 0, dy = 0;
@@ -59,23 +62,26 @@ CaptionLayout LayoutContent(const CaptionContent& content, const CaptionLayout& 
     CaptionLayout layout;
     layout.captionBox = box;
     layout.captionBoxDown = box.translated(1, 1);
-    layout.picture = PlacePicture(content, box, previous.picture);
+    layout.picture = PlacePicture(settings, client, box, previous.picture);
     return layout;
 }
 
-QPoint PlacePicture(const CaptionContent& content, const QRect& captionBox, QPoint previous)
+QPoint PlacePicture(const ButtonSettings& settings, QSize client, const QRect& captionBox,
+                    QPoint previous)
 {
-    if (!content.hasPicture)
+    if (!settings.hasPicture())
         return previous;
-    const int w = content.client.width(), h = content.client.height();
-    const int pw = content.picture.width(), ph = content.picture.height();
+    const int w = client.width(), h = client.height();
+    const QSize picture = settings.pictureSize();
+    const int pw = picture.width(), ph = picture.height();
     // Only blanks are trimmed, as the caption's own spacing is blanks.
-    const bool blankCaption = content.caption.count(QLatin1Char(' ')) == content.caption.size();
-    if (blankCaption || content.picturePosition == 4)
+    const QString& caption = settings.Caption;
+    const bool blankCaption = caption.count(QLatin1Char(' ')) == caption.size();
+    if (blankCaption || settings.PicturePosition == 4)
         return QPoint((w - pw) / 2, (h - ph) / 2);
     const int left = captionBox.x(), top = captionBox.y();
     const int right = left + captionBox.width(), bottom = top + captionBox.height();
-    switch (content.picturePosition) {
+    switch (settings.PicturePosition) {
     case 0:
         return QPoint(left - pw - 4, (h - ph) / 2);
     case 1:
@@ -91,65 +97,74 @@ QPoint PlacePicture(const CaptionContent& content, const QRect& captionBox, QPoi
 
 void PaintCaptionEcho(PaintSurface& surface, const ButtonFace& face, const QRect& box)
 {
-    if (face.specialEffect <= 0)
+    const ButtonSettings& settings = face.settings;
+    if (settings.SpecialEffect <= 0)
         return;
     const ButtonPalette& c = face.colours;
-    const int type = face.buttonType;
+    const int type = settings.ButtonType;
     quint32 base = c.FaceColor;
     if (type == 3 || type == 4 || type == 14)
         base = c.FaceLightColor;
-    else if (face.state == 0 && face.mouseInside && face.colorScheme != 2 && type == 9)
+    else if (face.state == 0 && face.mouseInside && settings.ColorScheme != 2 && type == 9)
         base = c.SelectLightColor;
-    const bool swapped = face.specialEffect == 2;
-    const QString& text = face.content.caption;
-    const QFont& font = face.content.font;
+    const bool swapped = settings.SpecialEffect == 2;
+    const QString& text = settings.Caption;
+    const QFont& font = settings.Font;
     surface.PaintText(text, box.translated(1, 1), font,
-                      ShadeColor(base, swapped ? 40 : -40, false, face.softBevel));
-    if (face.specialEffect == 1 || face.specialEffect == 2)
+                      ShadeColor(base, swapped ? 40 : -40, false, settings.SoftBevel));
+    if (settings.SpecialEffect == 1 || settings.SpecialEffect == 2)
         surface.PaintText(text, box.translated(-1, -1), font,
-                          ShadeColor(base, swapped ? -40 : 40, false, face.softBevel));
+                          ShadeColor(base, swapped ? -40 : 40, false, settings.SoftBevel));
 }
 
 void PaintCaption(PaintSurface& surface, ButtonFace& face, int effect)
 {
     face.drawnEffect = effect;
     const ButtonPalette& c = face.colours;
-    const QString& text = face.content.caption;
-    const QFont& font = face.content.font;
-    const QRect& up = face.layout.captionBox;
-    const QRect& down = face.layout.captionBoxDown;
-    const auto shade = [&face](quint32 color, qint32 amount, bool blue) {
-        return ShadeColor(color, amount, blue, face.softBevel);
+    const ButtonSettings& settings = face.settings;
+    const auto shade = [&settings](quint32 color, qint32 amount, bool blue) {
+        return ShadeColor(color, amount, blue, settings.SoftBevel);
     };
+    // Each look is the caption in one colour, over the SpecialEffect copies (0 to 2) or over a
+    // copy one pixel down-right in another colour (3, 6, 7); pushed, it moves down-right itself.
+    quint32 colour = 0;
+    std::optional<quint32> below;
+    bool echo = false, pushed = false;
     switch (effect) {
     case 0:
     case 1:
-        PaintCaptionEcho(surface, face, up);
-        surface.PaintText(text, up, font, effect == 0 ? c.TextColor : c.TextOverColor);
+        echo = true;
+        colour = effect == 0 ? c.TextColor : c.TextOverColor;
         break;
     case 2:
-        PaintCaptionEcho(surface, face, down);
-        surface.PaintText(text, down, font, face.buttonType == 4 ? c.LightColor : c.TextOverColor);
+        echo = pushed = true;
+        colour = settings.ButtonType == 4 ? c.LightColor : c.TextOverColor;
         break;
     case 3:
-        surface.PaintText(text, down, font, c.HighlightColor);
-        surface.PaintText(text, up, font, c.ShadowColor);
+        below = c.HighlightColor;
+        colour = c.ShadowColor;
         break;
     case 4:
-        surface.PaintText(text, up, font, c.ShadowColor);
+        colour = c.ShadowColor;
         break;
     case 5:
-        surface.PaintText(text, up, font, shade(c.FaceLightColor, -104, true));
+        colour = shade(c.FaceLightColor, -104, true);
         break;
     case 6:
-        surface.PaintText(text, down, font, c.HighlightColor);
-        surface.PaintText(text, up, font, c.FaceColor);
+        below = c.HighlightColor;
+        colour = c.FaceColor;
         break;
     case 7:
-        surface.PaintText(text, down, font, shade(c.ShadowColor, -50, false));
-        surface.PaintText(text, up, font, c.HighlightColor);
+        below = shade(c.ShadowColor, -50, false);
+        colour = c.HighlightColor;
         break;
     default:
-        break;
+        return;
     }
+    const QRect& box = pushed ? face.layout.captionBoxDown : face.layout.captionBox;
+    if (echo)
+        PaintCaptionEcho(surface, face, box);
+    if (below)
+        surface.PaintText(settings.Caption, face.layout.captionBoxDown, settings.Font, *below);
+    surface.PaintText(settings.Caption, box, settings.Font, colour);
 }

@@ -23,7 +23,8 @@ constexpr Rim hoverRim{0x31B2FF, 0x0096E7, 0xCEF3FF, 0x8CDBFF, 0x6BCBFF};
 class FacePainter {
 public:
     FacePainter(PaintSurface& surface, ButtonFace& face)
-        : s(surface), f(face), c(face.colours), W(surface.width()), H(surface.height())
+        : s(surface), f(face), settings(face.settings), c(face.colours), W(surface.width()),
+          H(surface.height())
     {
     }
 
@@ -32,11 +33,11 @@ public:
 private:
     quint32 off(quint32 color, qint32 amount) const
     {
-        return ShadeColor(color, amount, false, f.softBevel);
+        return ShadeColor(color, amount, false, settings.SoftBevel);
     }
     quint32 offB(quint32 color, qint32 amount) const
     {
-        return ShadeColor(color, amount, true, f.softBevel);
+        return ShadeColor(color, amount, true, settings.SoftBevel);
     }
     void fill(int x, int y, int w, int h, quint32 color) { s.PaintBox(x, y, w, h, color, false); }
     void frame(int x, int y, int w, int h, quint32 color) { s.PaintBox(x, y, w, h, color, true); }
@@ -56,7 +57,7 @@ private:
     int captionUp() const { return f.mouseInside ? 1 : 0; }
     void focus()
     {
-        if (f.showFocusRect && f.focused)
+        if (settings.ShowFocusRect && f.focused)
             s.PaintFocusRect(f.focusBox);
     }
     void bevel(int offset, quint32 outerTopLeft, quint32 outerBottomRight, quint32 innerTopLeft,
@@ -85,6 +86,7 @@ private:
 
     PaintSurface& s;
     ButtonFace& f;
+    const ButtonSettings& settings;
     const ButtonPalette& c;
     const int W, H;
 };
@@ -112,14 +114,14 @@ void FacePainter::gradient(int k, quint32 base, bool proportionalBlue, bool upwa
     for (int i = 1; i <= H; ++i) {
         const auto amount = qint32(std::nearbyint(-(double(step) * i)));
         const int y = upward ? H - i : i;
-        line(0, y, W, y, ShadeColor(base, amount, proportionalBlue, f.softBevel));
+        line(0, y, W, y, ShadeColor(base, amount, proportionalBlue, settings.SoftBevel));
     }
 }
 
 void FacePainter::paint()
 {
     fill(0, 0, W, H, c.FaceColor);
-    switch (f.buttonType) {
+    switch (settings.ButtonType) {
     case 1:
         type1();
         break;
@@ -177,7 +179,7 @@ void FacePainter::type1()
 
 void FacePainter::type2()
 {
-    const bool defaultLook = f.showFocusRect && f.displayAsDefault;
+    const bool defaultLook = settings.ShowFocusRect && f.displayAsDefault;
     if (!f.enabled) {
         caption(3);
         bevel(0, c.HighlightColor, c.DarkShadowColor, c.LightColor, c.ShadowColor);
@@ -223,7 +225,7 @@ void FacePainter::type3Up()
     caption(captionUp());
     frame(0, 0, W, H, gradientFrame);
     corners(gradientCorner);
-    if (!f.mouseInside && !((f.focused || f.displayAsDefault) && f.showFocusRect)) {
+    if (!f.mouseInside && !((f.focused || f.displayAsDefault) && settings.ShowFocusRect)) {
         line(2, H - 2, W - 2, H - 2, offB(b, -48));
         line(1, H - 3, W - 2, H - 3, offB(b, -32));
         line(W - 2, 2, W - 2, H - 2, offB(b, -36));
@@ -322,9 +324,9 @@ void FacePainter::type5()
         frame(0, 0, W - 1, H - 1, off(c.ShadowColor, -26));
         line(W - 1, 1, W - 1, H, c.HighlightColor);
         line(1, H - 1, W - 1, H - 1, c.HighlightColor);
-        s.PaintText(f.content.caption, f.layout.captionBox, f.content.font, c.TextOverColor);
+        s.PaintText(settings.Caption, f.layout.captionBox, settings.Font, c.TextOverColor);
     }
-    if (f.focused && f.showFocusRect) {
+    if (f.focused && settings.ShowFocusRect) {
         const QRect& box = f.layout.captionBox;
         frame(box.x() - 2, box.y() - 1, box.width() + 4, box.height() + 2, type5CaptionBox);
     }
@@ -350,7 +352,7 @@ void FacePainter::type6()
 // Types 7, 8 and 12: a thin bevel always (7) or only under the mouse and pushed (8, 12).
 void FacePainter::thinBevel()
 {
-    const int type = f.buttonType;
+    const int type = settings.ButtonType;
     if (!f.enabled) {
         caption(3);
         if (type == 7)
@@ -388,7 +390,8 @@ void FacePainter::type9()
     } else {
         if (f.mouseInside)
             fill(0, 0, W, H,
-                 f.colorScheme == 2 ? off(c.SelectLightColor, -32) : TintColor(c.SelectColor, 128));
+                 settings.ColorScheme == 2 ? off(c.SelectLightColor, -32)
+                                           : TintColor(c.SelectColor, 128));
         caption(2);
         frame(0, 0, W, H, c.SelectColor);
     }
@@ -446,10 +449,10 @@ void FacePainter::type14Up()
     if (f.displayAsDefault) {
         // The default button's caption is laid out and drawn in bold.
         ButtonFace bold = f;
-        bold.content.font.setBold(true);
+        bold.settings.Font.setBold(true);
         QImage measuring =
             PaintSurface::MeasuringImage(s.image().devicePixelRatio(), s.image().dotsPerMeterX());
-        bold.layout = LayoutContent(bold.content, f.layout, &measuring);
+        bold.layout = LayoutContent(bold.settings, f.client, f.layout, &measuring);
         PaintCaption(s, bold, captionUp());
         f.drawnEffect = bold.drawnEffect;
     } else {

@@ -10,6 +10,8 @@ class PaintSurface;
 struct DrawnFace {
     int state = 0;
     QString caption;
+    // The caption effect drawn, which a picture behind the caption is overdrawn with.
+    int effect = 0;
 };
 
 // Decides whether a paint request draws: the state to paint (2 for a ticked check box,

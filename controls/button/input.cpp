@@ -1,12 +1,74 @@
 #include "controls/button/input.h"
 
+#include <array>
+
 namespace {
 
 constexpr qint16 leftButton = 1, rightButton = 2;
 constexpr qint16 enterKey = 13, spaceKey = 32, leftKey = 37, upKey = 38, rightKey = 39,
                  downKey = 40;
 
+// Qt's cursors for the classic pointer numbers 1 to 15; no Qt cursor looks like the old
+// icon pointer (4), so it shows the arrow.
+constexpr std::array<Qt::CursorShape, 15> pointerShapes{
+    Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,   Qt::ArrowCursor,
+    Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor,
+    Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,    Qt::ForbiddenCursor,
+    Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
+};
+
+// The virtual-key codes of the keys whose Qt code is not the code itself.
+struct KeyCode {
+    int qtKey;
+    qint16 code;
+};
+constexpr std::array<KeyCode, 19> keyCodes{{
+    {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},      {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},
+    {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},      {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},  {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
+    {Qt::Key_Home, 36},     {Qt::Key_Left, 37},    {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
+    {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},  {Qt::Key_Delete, 46},
+}};
+
 } // namespace
+
+qint16 classicButtons(Qt::MouseButtons buttons)
+{
+    return qint16((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+                  (buttons & Qt::MiddleButton ? 4 : 0));
+}
+
+qint16 classicShift(Qt::KeyboardModifiers modifiers)
+{
+    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0) |
+                  (modifiers & Qt::ControlModifier ? 2 : 0) |
+                  (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+qint16 classicKeyCode(int qtKey)
+{
+    // Letters and digits have the same codes in both.
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qint16(qtKey);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return qint16(112 + qtKey - Qt::Key_F1);
+    for (const KeyCode& key : keyCodes) {
+        if (key.qtKey == qtKey)
+            return key.code;
+    }
+    return 0;
+}
+
+std::optional<Qt::CursorShape> pointerShape(qint16 pointer, bool hand, bool hasIcon)
+{
+    if (pointer >= 1 && pointer <= qint16(pointerShapes.size()))
+        return pointerShapes[pointer - 1];
+    if (pointer == customPointer && hand)
+        return Qt::PointingHandCursor;
+    if (pointer == customPointer && hasIcon)
+        return Qt::BitmapCursor;
+    return std::nullopt;
+}
 
 void ButtonInput::mouseDown(qint16 button, qint16 shift, float x, float y)
 {
@@ -56,9 +118,14 @@ void ButtonInput::click()
 {
     if (lastMouseButton_ != leftButton || !host_.isButtonEnabled())
         return;
+    clickRaised(true);
+}
+
+void ButtonInput::clickRaised(bool force)
+{
     if (host_.checkBoxBehaviour())
         host_.toggleValue();
-    host_.paintFaceFor(0, true);
+    host_.paintFaceFor(0, force);
     // The raised face is on screen while the window handles the click.
     host_.showFaceNow();
     host_.raiseClick();
@@ -120,11 +187,6 @@ void ButtonInput::keyPress(qint16 keyAscii)
 void ButtonInput::keyUp(qint16 keyCode, qint16 shift)
 {
     host_.raiseKeyUp(keyCode, shift);
-    if (lastKeyCode_ != spaceKey || keyCode != spaceKey)
-        return;
-    if (host_.checkBoxBehaviour())
-        host_.toggleValue();
-    host_.paintFaceFor(0, false);
-    host_.showFaceNow();
-    host_.raiseClick();
+    if (lastKeyCode_ == spaceKey && keyCode == spaceKey)
+        clickRaised(false);
 }

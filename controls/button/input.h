@@ -1,6 +1,23 @@
 #pragma once
 
 #include <QtGlobal>
+#include <qnamespace.h>
+
+#include <optional>
+
+// The classic values of mouse and key events: buttons 1 left, 2 right, 4 middle; shift 1 Shift,
+// 2 Ctrl, 4 Alt; virtual-key codes, 0 for keys without one.
+qint16 classicButtons(Qt::MouseButtons buttons);
+qint16 classicShift(Qt::KeyboardModifiers modifiers);
+qint16 classicKeyCode(int qtKey);
+
+// The pointer number of the custom pointer, shown from the MouseIcon.
+constexpr qint16 customPointer = 99;
+
+// Qt's cursor for a classic pointer number: 1 to 15 the nearest shape; the custom pointer the
+// hand when `hand`, else Qt::BitmapCursor when there is an icon; nothing for the rest, which
+// leave the cursor to the window.
+std::optional<Qt::CursorShape> pointerShape(qint16 pointer, bool hand, bool hasIcon);
 
 // What the button's input handling asks of the button it drives. Event parameters are passed
 // by reference: a handler of the window may change them, and the input goes on with its values.
@@ -36,8 +53,6 @@ public:
     explicit ButtonInput(InputHost& host) : host_(host) {}
 
     bool mouseInside() const { return mouseInside_; }
-    // True from the first move over the button until the cursor is seen elsewhere.
-    bool watchingHover() const { return watchingHover_; }
 
     void mouseDown(qint16 button, qint16 shift, float x, float y);
     // `overButton`: the cursor is over the button's shape.
@@ -56,9 +71,13 @@ public:
     void keyUp(qint16 keyCode, qint16 shift);
 
 private:
+    // Ticks a check box, then shows the raised face and raises Click.
+    void clickRaised(bool force);
+
     InputHost& host_;
     quint8 lastMouseButton_ = 0;
     quint8 lastKeyCode_ = 0;
     bool mouseInside_ = false;
+    // True from the first move over the button until the cursor is seen elsewhere.
     bool watchingHover_ = false;
 };

@@ -1,7 +1,7 @@
 #include "controls/button/paintedbutton.h"
 
+#include "controls/button/accessiblebutton.h"
 #include "controls/button/accesskey.h"
-#include "controls/button/buttonsettings.h"
 #include "controls/button/caption.h"
 #include "controls/button/propertybag.h"
 #include "controls/button/surface.h"
@@ -15,110 +15,18 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-
-namespace {
-
-// Qt's cursors for the classic pointer numbers 1 to 15; no Qt cursor looks like the old
-// icon pointer (4), so it shows the arrow.
-constexpr std::array<Qt::CursorShape, 15> pointerShapes{
-    Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,   Qt::ArrowCursor,
-    Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor,
-    Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,    Qt::ForbiddenCursor,
-    Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
-};
-
-constexpr int customPointer = 99;
-
-qint16 classicButton(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-qint16 classicButtons(Qt::MouseButtons buttons)
-{
-    return qint16((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-                  (buttons & Qt::MiddleButton ? 4 : 0));
-}
-
-qint16 classicShift(Qt::KeyboardModifiers modifiers)
-{
-    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0) |
-                  (modifiers & Qt::ControlModifier ? 2 : 0) |
-                  (modifiers & Qt::AltModifier ? 4 : 0));
-}
-
-// The virtual-key code of a key, 0 for keys without one.
-qint16 classicKeyCode(const QKeyEvent* event)
-{
-    const int key = event->key();
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return qint16(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return qint16(112 + key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        return 0;
-    }
-}
-
-} // namespace
 
 paintedButton::paintedButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     // Moves without a button held are what shows the hover look.
     setMouseTracking(true);
-    setNewInstanceColours();
+    settings_.Font = font();
+    buildPalette();
     // A click from code counts as a click of the left button.
     connect(this, &QAbstractButton::clicked, this, [this] { input_.accessKey(); });
+    installButtonAccessibility();
 }
 
 QSize paintedButton::sizeHint() const
@@ -128,106 +36,123 @@ QSize paintedButton::sizeHint() const
     return QSize(std::max(75, caption.width() + 16), std::max(23, caption.height() + 10));
 }
 
-// The common end of every write that changes the palette in place.
-void paintedButton::repaintWithNewColours(const char* key)
+template <typename T> void paintedButton::changeColours(T ButtonSettings::*setting, T value)
 {
+    settings_.*setting = value;
     buildPalette();
     paintFace(drawn_.state, true);
-    notify(key);
+    notify(setting);
+}
+
+template <typename T> void paintedButton::changeLook(T ButtonSettings::*setting, T value)
+{
+    settings_.*setting = value;
+    paintFace(drawn_.state, true);
+    notify(setting);
+}
+
+void paintedButton::changePictureLook(bool ButtonSettings::*setting, bool value)
+{
+    settings_.*setting = value;
+    if (!settings_.PictureNormal.isNull())
+        paintFace(drawn_.state, true);
+    notify(setting);
 }
 
 void paintedButton::setBackColor(quint32 color)
 {
-    backColor_ = color;
     // While a form is designed the hover colour follows, so a new colour needs one setting.
     if (!userMode_)
-        backOver_ = color;
-    repaintWithNewColours("BCOL");
+        settings_.BackOver = color;
+    changeColours(&ButtonSettings::BackColor, color);
 }
 
 void paintedButton::setBackOver(quint32 color)
 {
-    backOver_ = color;
-    repaintWithNewColours("BCOLO");
+    changeColours(&ButtonSettings::BackOver, color);
 }
 
 void paintedButton::setForeColor(quint32 color)
 {
-    foreColor_ = color;
     if (!userMode_)
-        foreOver_ = color;
-    repaintWithNewColours("FCOL");
+        settings_.ForeOver = color;
+    changeColours(&ButtonSettings::ForeColor, color);
 }
 
 void paintedButton::setForeOver(quint32 color)
 {
-    foreOver_ = color;
-    repaintWithNewColours("FCOLO");
+    changeColours(&ButtonSettings::ForeOver, color);
 }
 
 void paintedButton::setMaskColor(quint32 color)
 {
-    maskColor_ = color;
-    repaintWithNewColours("MCOL");
+    changeColours(&ButtonSettings::MaskColor, color);
+}
+
+void paintedButton::setSoftBevel(bool soft)
+{
+    changeColours(&ButtonSettings::SoftBevel, soft);
 }
 
 void paintedButton::setButtonType(qint32 type)
 {
-    buttonType_ = type;
+    settings_.ButtonType = type;
+    // Of the palette only the light working colour depends on the type; the rest waits for the
+    // next build.
+    palette_.FaceLightColor = FaceLightOf(palette_.FaceColor, type, settings_.SoftBevel);
     // The flat style reads best with a bold caption, so the designer gets one.
     if (type == 5 && !userMode_) {
-        QFont bold = font();
+        QFont bold = settings_.Font;
         bold.setBold(true);
         setFontQuietly(bold);
     } else if (type == 11 && drawingAllowed_) {
         grabParentBackground();
     }
     handleResize();
-    notify("BTYPE");
+    notify(&ButtonSettings::ButtonType);
 }
 
 void paintedButton::setCaption(const QString& caption)
 {
+    settings_.Caption = caption;
     QAbstractButton::setText(caption);
     accessKeyFromCaption();
     layoutContent();
     paintFace(0, true);
-    notify("TX");
+    notify(&ButtonSettings::Caption);
 }
 
 void paintedButton::setEnabled(bool enabled)
 {
-    enabled_ = enabled;
+    settings_.Enabled = enabled;
     paintFace(0, true);
     QWidget::setEnabled(enabled);
-    notify("ENAB");
+    notify(&ButtonSettings::Enabled);
 }
 
 void paintedButton::setFont(const QFont& font)
 {
-    setFontQuietly(font);
-    layoutContent();
-    paintFace(0, true);
-    notify("FONT");
+    changeFontAttribute(font);
+    notify(&ButtonSettings::Font);
 }
 
 void paintedButton::setFontBold(bool bold)
 {
-    QFont changed = font();
+    QFont changed = settings_.Font;
     changed.setBold(bold);
     changeFontAttribute(changed);
 }
 
 void paintedButton::setFontItalic(bool italic)
 {
-    QFont changed = font();
+    QFont changed = settings_.Font;
     changed.setItalic(italic);
     changeFontAttribute(changed);
 }
 
 void paintedButton::setFontUnderline(bool underline)
 {
-    QFont changed = font();
+    QFont changed = settings_.Font;
     changed.setUnderline(underline);
     changeFontAttribute(changed);
 }
@@ -235,9 +160,9 @@ void paintedButton::setFontUnderline(bool underline)
 qint16 paintedButton::FontSize() const
 {
     // A font given in pixels has no point size of its own; ask what it is on screen.
-    qreal size = font().pointSizeF();
+    qreal size = settings_.Font.pointSizeF();
     if (size <= 0)
-        size = QFontInfo(font()).pointSizeF();
+        size = QFontInfo(settings_.Font).pointSizeF();
     return qint16(std::nearbyint(size));
 }
 
@@ -245,7 +170,7 @@ bool paintedButton::setFontSize(qint16 size)
 {
     if (size < 1)
         return false;
-    QFont changed = font();
+    QFont changed = settings_.Font;
     changed.setPointSize(size);
     changeFontAttribute(changed);
     return true;
@@ -253,24 +178,24 @@ bool paintedButton::setFontSize(qint16 size)
 
 void paintedButton::setFontName(const QString& name)
 {
-    QFont changed = font();
+    QFont changed = settings_.Font;
     changed.setFamily(name);
     changeFontAttribute(changed);
 }
 
 void paintedButton::setColorScheme(qint32 scheme)
 {
-    colorScheme_ = scheme;
+    settings_.ColorScheme = scheme;
     buildPalette();
     paintFace(0, true);
-    notify("COLTYPE");
+    notify(&ButtonSettings::ColorScheme);
 }
 
 void paintedButton::setDisplayAsDefault(bool isDefault)
 {
     displayAsDefault_ = isDefault;
     // An ambient change: own colours are left alone, the other schemes rebuild and repaint.
-    if (colorScheme_ != 2) {
+    if (settings_.ColorScheme != 2) {
         buildPalette();
         paintFace(drawn_.state, true);
     }
@@ -278,27 +203,30 @@ void paintedButton::setDisplayAsDefault(bool isDefault)
 
 void paintedButton::setShowFocusRect(bool show)
 {
-    showFocusRect_ = show;
-    paintFace(drawn_.state, true);
-    notify("FOCUSR");
+    changeLook(&ButtonSettings::ShowFocusRect, show);
+}
+
+void paintedButton::setSpecialEffect(qint32 effect)
+{
+    changeLook(&ButtonSettings::SpecialEffect, effect);
 }
 
 bool paintedButton::setMousePointer(qint32 pointer)
 {
     if (pointer < INT16_MIN || pointer > INT16_MAX)
         return false;
-    mousePointer_ = qint16(pointer);
+    settings_.MousePointer = qint16(pointer);
     applyPointer();
-    notify("MPTR");
+    notify(&ButtonSettings::MousePointer);
     return true;
 }
 
 void paintedButton::setMouseIcon(const QImage& icon)
 {
-    mouseIcon_ = icon;
+    settings_.MouseIcon = icon;
     handIcon_ = false;
     applyPointer();
-    notify("MICON");
+    notify(&ButtonSettings::MouseIcon);
 }
 
 void paintedButton::setMouseIcon(const QPixmap& icon)
@@ -308,82 +236,62 @@ void paintedButton::setMouseIcon(const QPixmap& icon)
 
 void paintedButton::setHandPointer(bool hand)
 {
-    handPointer_ = hand;
-    mouseIcon_ = QImage();
+    settings_.HandPointer = hand;
+    settings_.MouseIcon = QImage();
     handIcon_ = hand;
-    mousePointer_ = hand ? customPointer : 1;
+    settings_.MousePointer = hand ? customPointer : 1;
     applyPointer();
-    notify("HAND");
-}
-
-void paintedButton::setSoftBevel(bool soft)
-{
-    softBevel_ = soft;
-    repaintWithNewColours("SOFT");
+    notify(&ButtonSettings::HandPointer);
 }
 
 void paintedButton::setPictureNormal(const QImage& picture)
 {
-    pictureNormal_ = picture;
-    measurePicture();
+    settings_.PictureNormal = picture;
     layoutContent();
     paintFace(drawn_.state, true);
-    notify("PICN");
+    notify(&ButtonSettings::PictureNormal);
 }
 
 void paintedButton::setPictureOver(const QImage& picture)
 {
-    pictureOver_ = picture;
+    settings_.PictureOver = picture;
     if (input_.mouseInside())
         paintFace(drawn_.state, true);
-    notify("PICO");
+    notify(&ButtonSettings::PictureOver);
 }
 
 void paintedButton::setPicturePosition(qint32 position)
 {
-    picturePosition_ = position;
-    notify("PICPOS");
+    settings_.PicturePosition = position;
+    notify(&ButtonSettings::PicturePosition);
     layoutContent();
     paintFace(drawn_.state, true);
 }
 
 void paintedButton::setUseMaskColor(bool use)
 {
-    useMaskColor_ = use;
-    if (!pictureNormal_.isNull())
-        paintFace(drawn_.state, true);
-    notify("UMCOL");
+    changePictureLook(&ButtonSettings::UseMaskColor, use);
 }
 
 void paintedButton::setUseGreyscale(bool use)
 {
-    useGreyscale_ = use;
-    if (!pictureNormal_.isNull())
-        paintFace(drawn_.state, true);
-    notify("NGREY");
-}
-
-void paintedButton::setSpecialEffect(qint32 effect)
-{
-    specialEffect_ = effect;
-    paintFace(drawn_.state, true);
-    notify("FX");
+    changePictureLook(&ButtonSettings::UseGreyscale, use);
 }
 
 void paintedButton::setCheckBoxBehaviour(bool check)
 {
-    checkBoxBehaviour_ = check;
+    settings_.CheckBoxBehaviour = check;
     // The last face may be pushed only because the button was a ticked check box.
     paintFace(leftPressed_ ? 2 : 0, true);
-    notify("CHECK");
+    notify(&ButtonSettings::CheckBoxBehaviour);
 }
 
 void paintedButton::setValue(bool value)
 {
-    value_ = value;
-    if (checkBoxBehaviour_)
+    settings_.Value = value;
+    if (settings_.CheckBoxBehaviour)
         paintFace(0, true);
-    notify("VALUE");
+    notify(&ButtonSettings::Value);
 }
 
 void paintedButton::DisableRefresh()
@@ -393,7 +301,7 @@ void paintedButton::DisableRefresh()
 
 void paintedButton::Refresh()
 {
-    if (buttonType_ == 11)
+    if (settings_.ButtonType == 11)
         grabParentBackground();
     buildPalette();
     layoutContent();
@@ -401,90 +309,27 @@ void paintedButton::Refresh()
     paintFace(drawn_.state, true);
 }
 
-void paintedButton::InitProperties()
-{
-    const QScopedValueRollback<bool> quiet(quiet_, true);
-    enabled_ = showFocusRect_ = useMaskColor_ = true;
-    // The object name is what the form calls this button.
-    QAbstractButton::setText(objectName());
-    // An empty font resets the button to its window's font.
-    QWidget::setFont(QFont());
-    buttonType_ = 2;
-    colorScheme_ = 1;
-    setNewInstanceColours();
-    layoutContent();
-    accessKeyFromCaption();
-}
-
 void paintedButton::ReadProperties(const PropertyBag& bag)
 {
     const QScopedValueRollback<bool> quiet(quiet_, true);
-    ButtonSettings current;
-    current.Font = font();
-    const ButtonSettings s = readButtonSettings(bag, current);
-    buttonType_ = s.ButtonType;
-    QAbstractButton::setText(s.Caption);
-    enabled_ = s.Enabled;
-    if (s.Font != font())
-        QWidget::setFont(s.Font);
-    colorScheme_ = s.ColorScheme;
-    showFocusRect_ = s.ShowFocusRect;
-    backColor_ = s.BackColor;
-    backOver_ = s.BackOver;
-    foreColor_ = s.ForeColor;
-    foreOver_ = s.ForeOver;
-    maskColor_ = s.MaskColor;
-    mousePointer_ = s.MousePointer;
-    mouseIcon_ = s.MouseIcon;
-    handIcon_ = false;
-    pictureNormal_ = s.PictureNormal;
-    pictureOver_ = s.PictureOver;
-    useMaskColor_ = s.UseMaskColor;
-    softBevel_ = s.SoftBevel;
-    picturePosition_ = s.PicturePosition;
-    useGreyscale_ = s.UseGreyscale;
-    specialEffect_ = s.SpecialEffect;
+    settings_ = readButtonSettings(bag, font());
+    QAbstractButton::setText(settings_.Caption);
+    if (settings_.Font != font())
+        QWidget::setFont(settings_.Font);
     // The hand setting decides pointer and icon, whatever MPTR and MICON held.
-    setHandPointer(s.HandPointer);
-    checkBoxBehaviour_ = s.CheckBoxBehaviour;
-    value_ = s.Value;
-
-    QWidget::setEnabled(enabled_);
-    measurePicture();
+    setHandPointer(settings_.HandPointer);
+    QWidget::setEnabled(settings_.Enabled);
     layoutContent();
     accessKeyFromCaption();
 }
 
 void paintedButton::WriteProperties(PropertyBag& bag) const
 {
-    ButtonSettings s;
-    s.ButtonType = buttonType_;
-    s.Caption = text();
-    s.Enabled = enabled_;
-    s.Font = font();
+    ButtonSettings saved = settings_;
     // The bag keeps fonts by point size; a font set in pixels is saved at its size on screen.
-    if (s.Font.pointSizeF() <= 0)
-        s.Font.setPointSizeF(QFontInfo(font()).pointSizeF());
-    s.ColorScheme = colorScheme_;
-    s.ShowFocusRect = showFocusRect_;
-    s.BackColor = backColor_;
-    s.BackOver = backOver_;
-    s.ForeColor = foreColor_;
-    s.ForeOver = foreOver_;
-    s.MaskColor = maskColor_;
-    s.MousePointer = mousePointer_;
-    s.MouseIcon = mouseIcon_;
-    s.PictureNormal = pictureNormal_;
-    s.PictureOver = pictureOver_;
-    s.UseMaskColor = useMaskColor_;
-    s.SoftBevel = softBevel_;
-    s.PicturePosition = picturePosition_;
-    s.UseGreyscale = useGreyscale_;
-    s.SpecialEffect = specialEffect_;
-    s.HandPointer = handPointer_;
-    s.CheckBoxBehaviour = checkBoxBehaviour_;
-    s.Value = value_;
-    writeButtonSettings(bag, s);
+    if (saved.Font.pointSizeF() <= 0)
+        saved.Font.setPointSizeF(QFontInfo(saved.Font).pointSizeF());
+    writeButtonSettings(bag, saved);
 }
 
 void paintedButton::paintEvent(QPaintEvent*)
@@ -493,7 +338,7 @@ void paintedButton::paintEvent(QPaintEvent*)
     // the button has moved to a screen of another resolution.
     if (!face_.isNull() && face_.devicePixelRatio() != devicePixelRatioF()) {
         layoutContent();
-        face_ = renderFace(drawn_.state);
+        showState(drawn_.state);
     }
     QPainter painter(this);
     painter.drawImage(0, 0, face_);
@@ -511,7 +356,7 @@ bool paintedButton::event(QEvent* event)
 void paintedButton::mousePressEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    input_.mouseDown(classicButton(event->button()), classicShift(event->modifiers()),
+    input_.mouseDown(classicButtons(event->button()), classicShift(event->modifiers()),
                      float(at.x()), float(at.y()));
     leftPressed_ = event->button() == Qt::LeftButton;
     doubleClicked_ = false;
@@ -541,7 +386,7 @@ void paintedButton::mouseMoveEvent(QMouseEvent* event)
 void paintedButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    input_.mouseUp(classicButton(event->button()), classicShift(event->modifiers()), float(at.x()),
+    input_.mouseUp(classicButtons(event->button()), classicShift(event->modifiers()), float(at.x()),
                    float(at.y()));
     const bool clicked =
         event->button() == Qt::LeftButton && leftPressed_ && !doubleClicked_ && overShape(at);
@@ -553,7 +398,7 @@ void paintedButton::mouseReleaseEvent(QMouseEvent* event)
 
 void paintedButton::keyPressEvent(QKeyEvent* event)
 {
-    const qint16 keyCode = classicKeyCode(event);
+    const qint16 keyCode = classicKeyCode(event->key());
     if (keyCode != 0)
         input_.keyDown(keyCode, classicShift(event->modifiers()));
     const QString text = event->text();
@@ -566,7 +411,7 @@ void paintedButton::keyReleaseEvent(QKeyEvent* event)
     // A held key repeats its press only, as the old desktop did.
     if (event->isAutoRepeat())
         return;
-    const qint16 keyCode = classicKeyCode(event);
+    const qint16 keyCode = classicKeyCode(event->key());
     if (keyCode != 0)
         input_.keyUp(keyCode, classicShift(event->modifiers()));
 }
@@ -583,7 +428,7 @@ void paintedButton::showEvent(QShowEvent* event)
     QAbstractButton::showEvent(event);
     if (capturing_)
         return;
-    if (buttonType_ == 11) {
+    if (settings_.ButtonType == 11) {
         // The copy of the parent's pixels has the size the button has when first shown.
         if (background_.isNull()) {
             const qreal ratio = devicePixelRatioF();
@@ -608,12 +453,15 @@ void paintedButton::hideEvent(QHideEvent* event)
 void paintedButton::changeEvent(QEvent* event)
 {
     QAbstractButton::changeEvent(event);
+    // The font may also come from the parent, or be set through QWidget.
+    if (event->type() == QEvent::FontChange)
+        settings_.Font = font();
     if (quiet_)
         return;
     switch (event->type()) {
     case QEvent::EnabledChange:
         // Enabling through QWidget, or by the window, must show on the face too.
-        enabled_ = !testAttribute(Qt::WA_ForceDisabled);
+        settings_.Enabled = !testAttribute(Qt::WA_ForceDisabled);
         paintFace(drawn_.state, true);
         break;
     case QEvent::FontChange:
@@ -622,7 +470,7 @@ void paintedButton::changeEvent(QEvent* event)
         break;
     case QEvent::PaletteChange:
         // Own colours stay as set; the other schemes follow the desktop's colours.
-        if (colorScheme_ != 2) {
+        if (settings_.ColorScheme != 2) {
             buildPalette();
             paintFace(drawn_.state, true);
         }
@@ -658,62 +506,31 @@ void paintedButton::focusOutEvent(QFocusEvent* event)
     paintFace(drawn_.state, true);
 }
 
-void paintedButton::setNewInstanceColours()
+ParentColours paintedButton::parentColours() const
 {
-    buildPalette();
-    backColor_ = backOver_ = palette_.FaceColor;
-    maskColor_ = 0xC0C0C0;
-    foreColor_ = foreOver_ = palette_.TextColor;
-}
-
-PaletteInputs paintedButton::paletteInputs() const
-{
-    PaletteInputs in;
-    in.ColorScheme = colorScheme_;
-    in.ButtonType = buttonType_;
-    in.SoftBevel = softBevel_;
-    in.BackColor = backColor_;
-    in.BackOver = backOver_;
-    in.ForeColor = foreColor_;
-    in.ForeOver = foreOver_;
-    in.MaskColor = maskColor_;
-    // The colours the parent window paints with.
-    if (const QWidget* parent = parentWidget()) {
-        in.ParentBackColor = bgrFromColor(parent->palette().color(parent->backgroundRole()));
-        in.ParentTextColor = bgrFromColor(parent->palette().color(parent->foregroundRole()));
-    }
-    return in;
+    const QWidget* parent = parentWidget();
+    if (!parent)
+        return {};
+    const QPalette& colours = parent->palette();
+    return {bgrFromColor(colours.color(parent->backgroundRole())),
+            bgrFromColor(colours.color(parent->foregroundRole()))};
 }
 
 void paintedButton::buildPalette()
 {
-    palette_ = BuildPalette(paletteInputs());
+    palette_ = BuildPalette(settings_, parentColours());
 }
 
 void paintedButton::layoutContent()
 {
-    CaptionContent content;
-    content.caption = text();
-    content.font = font();
-    content.client = QSize(clientWidth_, clientHeight_);
-    content.picturePosition = picturePosition_;
-    content.picture = QSize(pictureWidth_, pictureHeight_);
-    content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
     QImage measuring = PaintSurface::MeasuringImage(devicePixelRatioF(), dotsPerMeter());
-    layout_ = LayoutContent(content, layout_, &measuring);
-}
-
-void paintedButton::measurePicture()
-{
-    const QSizeF size = pictureNormal_.deviceIndependentSize();
-    pictureWidth_ = qRound(size.width());
-    pictureHeight_ = qRound(size.height());
+    layout_ = LayoutContent(settings_, clientSize(), layout_, &measuring);
 }
 
 void paintedButton::accessKeyFromCaption()
 {
     // Our own rule for the access key replaces the one Qt derived from the text.
-    const QString key = AccessKeyFromCaption(text());
+    const QString key = AccessKeyFromCaption(settings_.Caption);
     if (key.isEmpty())
         setShortcut(QKeySequence());
     else
@@ -724,55 +541,52 @@ void paintedButton::handleResize()
 {
     clientWidth_ = width();
     clientHeight_ = height();
-    focusBox_ = FocusBoxOf(buttonType_, clientWidth_, clientHeight_);
+    focusBox_ = FocusBoxOf(settings_.ButtonType, clientWidth_, clientHeight_);
     layoutContent();
     // Only a button inside a window is shaped; one shown as a window of its own stays whole.
     if (!isWindow())
-        setMask(BuildShape(buttonType_, clientWidth_, clientHeight_));
+        setMask(BuildShape(settings_.ButtonType, clientWidth_, clientHeight_));
     if (clientHeight_ != 0)
         paintFace(0, true);
 }
 
 ButtonFace paintedButton::faceToPaint(int state) const
 {
-    ButtonFace face;
-    face.buttonType = buttonType_;
-    face.state = state;
-    face.enabled = enabled_ && isEnabled();
-    face.mouseInside = input_.mouseInside() && face.enabled;
-    face.focused = hasFocus();
-    face.showFocusRect = showFocusRect_;
-    face.displayAsDefault = displayAsDefault_;
-    face.softBevel = softBevel_;
-    face.colorScheme = colorScheme_;
-    face.specialEffect = specialEffect_;
-    // Under the mouse the custom colours hover in BackOver, edges included.
-    face.colours = face.mouseInside ? BuildHoverPalette(paletteInputs()) : palette_;
-    face.content.caption = text();
-    face.content.font = font();
-    face.content.client = QSize(clientWidth_, clientHeight_);
-    face.content.picturePosition = picturePosition_;
-    face.content.picture = QSize(pictureWidth_, pictureHeight_);
-    face.content.hasPicture = !pictureNormal_.isNull() || !pictureOver_.isNull();
-    face.layout = layout_;
-    face.focusBox = focusBox_;
-    face.drawnEffect = drawnEffect_;
-    face.pictureNormal = pictureNormal_;
-    face.pictureOver = pictureOver_;
-    face.useMaskColor = useMaskColor_;
-    face.useGreyscale = useGreyscale_;
-    face.background = background_;
-    return face;
+    const bool enabled = settings_.Enabled && isEnabled();
+    const bool hovered = input_.mouseInside() && enabled;
+    return ButtonFace{
+        .settings = settings_,
+        .state = state,
+        .enabled = enabled,
+        .mouseInside = hovered,
+        .focused = hasFocus(),
+        .displayAsDefault = displayAsDefault_,
+        // Under the mouse the custom colours hover in BackOver, edges included.
+        .colours = hovered ? BuildHoverPalette(settings_, parentColours()) : palette_,
+        .client = clientSize(),
+        .layout = layout_,
+        .focusBox = focusBox_,
+        .background = background_,
+        .drawnEffect = drawn_.effect,
+    };
 }
 
 void paintedButton::paintFace(int state, bool force)
 {
-    const int drawnState = AcceptPaintRequest(
-        drawn_, state, force, text(), checkBoxBehaviour_ && value_, clientHeight_, drawingAllowed_);
+    const int drawnState = AcceptPaintRequest(drawn_, state, force, settings_.Caption,
+                                              settings_.CheckBoxBehaviour && settings_.Value,
+                                              clientHeight_, drawingAllowed_);
     if (drawnState < 0)
         return;
-    face_ = renderFace(drawnState);
+    showState(drawnState);
     update();
+}
+
+void paintedButton::showState(int state)
+{
+    ButtonFace face = faceToPaint(state);
+    face_ = renderFace(face);
+    drawn_.effect = face.drawnEffect;
 }
 
 int paintedButton::dotsPerMeter() const
@@ -781,34 +595,30 @@ int paintedButton::dotsPerMeter() const
     return qRound(logicalDpiY() / 0.0254);
 }
 
-QImage paintedButton::renderFace(int state)
+QImage paintedButton::renderFace(ButtonFace& face) const
 {
-    ButtonFace face = faceToPaint(state);
     // The face has the resolution of the screen the button is on.
     const qreal ratio = devicePixelRatioF();
-    QImage image(qRound(clientWidth_ * ratio), qRound(clientHeight_ * ratio), QImage::Format_RGB32);
+    QImage image(qRound(face.client.width() * ratio), qRound(face.client.height() * ratio),
+                 QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.setDotsPerMeterX(dotsPerMeter());
     image.setDotsPerMeterY(dotsPerMeter());
     PaintSurface surface(image);
     PaintFace(surface, face);
-    drawnEffect_ = face.drawnEffect;
-    // A pushed light face lends its shade to the caption; the palette keeps its own light colour.
-    if (buttonType_ == 4 && face.enabled && state == 2)
-        palette_.FaceLightColor = ShadeColor(palette_.FaceColor, 48, false, softBevel_);
     return image;
 }
 
 void paintedButton::applyPointer()
 {
-    if (mousePointer_ >= 1 && mousePointer_ <= int(pointerShapes.size()))
-        setCursor(pointerShapes[mousePointer_ - 1]);
-    else if (mousePointer_ == customPointer && handIcon_)
-        setCursor(Qt::PointingHandCursor);
-    else if (mousePointer_ == customPointer && !mouseIcon_.isNull())
-        setCursor(QCursor(QPixmap::fromImage(mouseIcon_)));
-    else
+    const auto shape =
+        pointerShape(settings_.MousePointer, handIcon_, !settings_.MouseIcon.isNull());
+    if (!shape)
         unsetCursor();
+    else if (*shape == Qt::BitmapCursor)
+        setCursor(QCursor(QPixmap::fromImage(settings_.MouseIcon)));
+    else
+        setCursor(*shape);
 }
 
 void paintedButton::setFontQuietly(const QFont& font)
@@ -826,7 +636,7 @@ void paintedButton::changeFontAttribute(const QFont& font)
 
 bool paintedButton::overShape(const QPointF& position) const
 {
-    return BuildShape(buttonType_, width(), height()).contains(position.toPoint());
+    return BuildShape(settings_.ButtonType, width(), height()).contains(position.toPoint());
 }
 
 void paintedButton::grabParentBackground()
@@ -845,7 +655,7 @@ void paintedButton::grabParentBackground()
     painter.drawImage(QRect(QPoint(0, 0), behind.deviceIndependentSize().toSize()), behind);
 }
 
-void paintedButton::notify(const char* key)
+void paintedButton::notify(SettingMember setting)
 {
-    emit PropertyChanged(QString::fromLatin1(key));
+    emit PropertyChanged(settingChangeName(setting));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/button/buttonsettings.h"
 #include "controls/button/faces.h"
 #include "controls/button/facestate.h"
 #include "controls/button/input.h"
@@ -22,98 +23,92 @@ class paintedButton : public QAbstractButton, private InputHost {
 public:
     explicit paintedButton(QWidget* parent = nullptr);
 
-    quint32 BackColor() const { return backColor_; }
+    quint32 BackColor() const { return settings_.BackColor; }
     void setBackColor(quint32 color);
-    quint32 BackOver() const { return backOver_; }
+    quint32 BackOver() const { return settings_.BackOver; }
     void setBackOver(quint32 color);
-    quint32 ForeColor() const { return foreColor_; }
+    quint32 ForeColor() const { return settings_.ForeColor; }
     void setForeColor(quint32 color);
-    quint32 ForeOver() const { return foreOver_; }
+    quint32 ForeOver() const { return settings_.ForeOver; }
     void setForeOver(quint32 color);
-    quint32 MaskColor() const { return maskColor_; }
+    quint32 MaskColor() const { return settings_.MaskColor; }
     void setMaskColor(quint32 color);
 
     // Face style 1-14; other values are stored as given.
-    qint32 ButtonType() const { return buttonType_; }
+    qint32 ButtonType() const { return settings_.ButtonType; }
     void setButtonType(qint32 type);
 
-    QString Caption() const { return text(); }
+    QString Caption() const { return settings_.Caption; }
     void setCaption(const QString& caption);
 
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const { return settings_.Enabled; }
     void setEnabled(bool enabled);
 
-    QFont Font() const { return font(); }
+    QFont Font() const { return settings_.Font; }
     void setFont(const QFont& font);
     // The Font* setters change one attribute of the font without a notification of their own.
-    bool FontBold() const { return font().bold(); }
+    bool FontBold() const { return settings_.Font.bold(); }
     void setFontBold(bool bold);
-    bool FontItalic() const { return font().italic(); }
+    bool FontItalic() const { return settings_.Font.italic(); }
     void setFontItalic(bool italic);
-    bool FontUnderline() const { return font().underline(); }
+    bool FontUnderline() const { return settings_.Font.underline(); }
     void setFontUnderline(bool underline);
     // The point size to the nearest whole number, halves to even.
     qint16 FontSize() const;
     // Fails for a size below 1.
     bool setFontSize(qint16 size);
-    QString FontName() const { return font().family(); }
+    QString FontName() const { return settings_.Font.family(); }
     void setFontName(const QString& name);
 
     // 2: the colour properties; 3: a fixed grey set; 4: the parent's colours; else the system's.
-    qint32 ColorScheme() const { return colorScheme_; }
+    qint32 ColorScheme() const { return settings_.ColorScheme; }
     void setColorScheme(qint32 scheme);
 
-    bool ShowFocusRect() const { return showFocusRect_; }
+    bool ShowFocusRect() const { return settings_.ShowFocusRect; }
     void setShowFocusRect(bool show);
 
     // The classic pointer numbers: 0 default, 1 arrow ... 15 size all, 99 the MouseIcon.
-    qint32 MousePointer() const { return mousePointer_; }
+    qint32 MousePointer() const { return settings_.MousePointer; }
     // Fails, changing nothing, for a number outside the 16-bit range.
     bool setMousePointer(qint32 pointer);
 
     // The custom pointer picture; null when there is none or when it is the hand pointer.
-    QImage MouseIcon() const { return mouseIcon_; }
+    QImage MouseIcon() const { return settings_.MouseIcon; }
     void setMouseIcon(const QImage& icon);
     void setMouseIcon(const QPixmap& icon);
 
     // True: the hand as mouse icon and pointer 99; false: no icon and pointer 1.
-    bool HandPointer() const { return handPointer_; }
+    bool HandPointer() const { return settings_.HandPointer; }
     void setHandPointer(bool hand);
 
-    WId hWnd() const { return winId(); }
-
-    bool SoftBevel() const { return softBevel_; }
+    bool SoftBevel() const { return settings_.SoftBevel; }
     void setSoftBevel(bool soft);
 
-    QImage PictureNormal() const { return pictureNormal_; }
+    QImage PictureNormal() const { return settings_.PictureNormal; }
     void setPictureNormal(const QImage& picture);
-    QImage PictureOver() const { return pictureOver_; }
+    QImage PictureOver() const { return settings_.PictureOver; }
     void setPictureOver(const QImage& picture);
     // 0 left of the caption, 1 right, 2 above, 3 below, 4 behind.
-    qint32 PicturePosition() const { return picturePosition_; }
+    qint32 PicturePosition() const { return settings_.PicturePosition; }
     void setPicturePosition(qint32 position);
-    bool UseMaskColor() const { return useMaskColor_; }
+    bool UseMaskColor() const { return settings_.UseMaskColor; }
     void setUseMaskColor(bool use);
-    bool UseGreyscale() const { return useGreyscale_; }
+    bool UseGreyscale() const { return settings_.UseGreyscale; }
     void setUseGreyscale(bool use);
 
-    qint32 SpecialEffect() const { return specialEffect_; }
+    qint32 SpecialEffect() const { return settings_.SpecialEffect; }
     void setSpecialEffect(qint32 effect);
 
-    bool CheckBoxBehaviour() const { return checkBoxBehaviour_; }
+    bool CheckBoxBehaviour() const { return settings_.CheckBoxBehaviour; }
     void setCheckBoxBehaviour(bool check);
-    bool Value() const { return value_; }
+    bool Value() const { return settings_.Value; }
     void setValue(bool value);
-
-    QString Version() const { return QStringLiteral("2.0.6"); }
 
     // Property writes stop redrawing the face until Refresh or the next show.
     void DisableRefresh();
     // Rebuilds palette and layout, allows drawing again and redraws.
     void Refresh();
 
-    // The settings of a button newly placed on a form, without notifications or drawing.
-    void InitProperties();
     // Restores the 23 saved settings; the palette and the face wait for the next show.
     void ReadProperties(const PropertyBag& bag);
     // Saves the 23 settings, every one even at its default, except pictures that are not set.
@@ -132,12 +127,9 @@ public:
     QImage faceImage() const { return face_; }
     QRect focusBox() const { return focusBox_; }
     // The size of PictureNormal in pixels, empty without a picture.
-    QSize pictureSize() const { return QSize(pictureWidth_, pictureHeight_); }
+    QSize pictureSize() const { return settings_.pictureSize(); }
 
     QSize sizeHint() const override;
-
-    // The cursor is over the button (the hover look).
-    bool MouseInside() const { return input_.mouseInside(); }
 
 signals:
     // The user clicked the button with the left mouse button, or pressed Space, Enter or its
@@ -155,7 +147,8 @@ signals:
     // The cursor came over the button, and left it again.
     void MouseOver();
     void MouseOut();
-    // A saved setting changed; `key` is its property bag key ("PICO" for PictureOver).
+    // A saved setting changed; `key` is its property bag key, but "PICO" for PictureOver,
+    // which the bag keeps under "PICH".
     void PropertyChanged(const QString& key);
 
 protected:
@@ -179,9 +172,9 @@ protected:
 private:
     void paintFaceFor(int state, bool force) override { paintFace(state, force); }
     void showFaceNow() override { repaint(); }
-    bool isButtonEnabled() const override { return enabled_; }
-    bool checkBoxBehaviour() const override { return checkBoxBehaviour_; }
-    void toggleValue() override { value_ = !value_; }
+    bool isButtonEnabled() const override { return settings_.Enabled; }
+    bool checkBoxBehaviour() const override { return settings_.CheckBoxBehaviour; }
+    void toggleValue() override { settings_.Value = !settings_.Value; }
     void moveFocus(bool next) override { focusNextPrevChild(next); }
     void raiseClick() override { emit Click(); }
     void raiseMouseDown(qint16& b, qint16& s, float& x, float& y) override
@@ -202,50 +195,35 @@ private:
     void raiseMouseOver() override { emit MouseOver(); }
     void raiseMouseOut() override { emit MouseOut(); }
 
+    // Stores a setting that the palette is built from, rebuilds it and repaints.
+    template <typename T> void changeColours(T ButtonSettings::*setting, T value);
+    // Stores a setting of the face's look and repaints the face on screen.
+    template <typename T> void changeLook(T ButtonSettings::*setting, T value);
+    // Stores a setting of the picture's look, repainting only a button with a picture.
+    void changePictureLook(bool ButtonSettings::*setting, bool value);
+
     bool overShape(const QPointF& position) const;
     void grabParentBackground();
-    void setNewInstanceColours();
-    PaletteInputs paletteInputs() const;
+    ParentColours parentColours() const;
     void buildPalette();
-    void repaintWithNewColours(const char* key);
     void layoutContent();
-    void measurePicture();
     void accessKeyFromCaption();
     void handleResize();
     void paintFace(int state, bool force);
+    // Paints `state` anew and records the caption effect it drew.
+    void showState(int state);
     ButtonFace faceToPaint(int state) const;
-    QImage renderFace(int state);
+    QImage renderFace(ButtonFace& face) const;
     int dotsPerMeter() const;
+    QSize clientSize() const { return QSize(clientWidth_, clientHeight_); }
     void applyPointer();
     void setFontQuietly(const QFont& font);
     void changeFontAttribute(const QFont& font);
-    void notify(const char* key);
+    void notify(SettingMember setting);
 
-    qint32 buttonType_ = 2;
-    qint32 colorScheme_ = 1;
-    qint32 picturePosition_ = 0;
-    qint32 specialEffect_ = 0;
-    quint32 backColor_ = 0;
-    quint32 backOver_ = 0;
-    quint32 foreColor_ = 0;
-    quint32 foreOver_ = 0;
-    quint32 maskColor_ = 0xC0C0C0;
-    bool enabled_ = true;
-    bool showFocusRect_ = true;
-    bool useMaskColor_ = true;
-    bool useGreyscale_ = false;
-    bool softBevel_ = false;
-    bool handPointer_ = false;
-    bool checkBoxBehaviour_ = false;
-    bool value_ = false;
-    qint16 mousePointer_ = 0;
-    QImage mouseIcon_;
+    ButtonSettings settings_;
+    // The custom pointer is the hand, until a MouseIcon is set.
     bool handIcon_ = false;
-    QImage pictureNormal_;
-    QImage pictureOver_;
-    int pictureWidth_ = 0;
-    int pictureHeight_ = 0;
-
     bool userMode_ = true;
     ButtonPalette palette_;
     int clientWidth_ = 0;
@@ -263,7 +241,6 @@ private:
     bool capturing_ = false;
     QImage background_;
     DrawnFace drawn_;
-    int drawnEffect_ = 0;
     QImage face_;
     // Set while settings are applied without the steps of their property writes.
     bool quiet_ = false;

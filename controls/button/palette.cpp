@@ -57,7 +57,7 @@ quint32 ResolveColor(quint32 color)
     }
 }
 
-ButtonPalette BuildPalette(const PaletteInputs& in)
+ButtonPalette BuildPalette(const ButtonSettings& in, ParentColours parent)
 {
     ButtonPalette p;
     const auto shade = [&in](quint32 color, qint32 amount) {
@@ -91,8 +91,8 @@ ButtonPalette BuildPalette(const PaletteInputs& in)
         p.SelectLightColor = 0xD1ADAD;
         break;
     case 4:
-        p.FaceColor = in.ParentBackColor;
-        p.TextColor = in.ParentTextColor;
+        p.FaceColor = parent.back;
+        p.TextColor = parent.text;
         p.TextOverColor = p.TextColor;
         deriveEdges(p);
         p.SelectColor = GetSysColor(COLOR_HIGHLIGHT);
@@ -111,15 +111,20 @@ ButtonPalette BuildPalette(const PaletteInputs& in)
         break;
     }
     p.MaskRGB = ResolveColor(in.MaskColor);
-    p.FaceLightColor = ShadeColor(p.FaceColor, 48, in.ButtonType == 3, in.SoftBevel);
+    p.FaceLightColor = FaceLightOf(p.FaceColor, in.ButtonType, in.SoftBevel);
     return p;
 }
 
-ButtonPalette BuildHoverPalette(const PaletteInputs& inputs)
+ButtonPalette BuildHoverPalette(const ButtonSettings& settings, ParentColours parent)
 {
-    if (inputs.ColorScheme != 2)
-        return BuildPalette(inputs);
-    PaletteInputs hovered = inputs;
-    hovered.BackColor = inputs.BackOver;
-    return BuildPalette(hovered);
+    if (settings.ColorScheme != 2)
+        return BuildPalette(settings, parent);
+    ButtonSettings hovered = settings;
+    hovered.BackColor = settings.BackOver;
+    return BuildPalette(hovered, parent);
+}
+
+quint32 FaceLightOf(quint32 faceColor, qint32 buttonType, bool softBevel)
+{
+    return ShadeColor(faceColor, 48, buttonType == 3, softBevel);
 }

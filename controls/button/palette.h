@@ -1,22 +1,15 @@
 #pragma once
 
+#include "controls/button/buttonsettings.h"
+
 #include <QtGlobal>
 
 // Colours are 0x00BBGGRR; a value whose top byte is 0x80 names a system colour by its low byte.
 
-// What the button's palette is built from: its properties, and for scheme 4 the colours its
-// parent window paints with.
-struct PaletteInputs {
-    qint32 ColorScheme = 1;
-    qint32 ButtonType = 2;
-    bool SoftBevel = false;
-    quint32 BackColor = 0x8000000F;
-    quint32 BackOver = 0x8000000F;
-    quint32 ForeColor = 0x80000012;
-    quint32 ForeOver = 0x80000012;
-    quint32 MaskColor = 0xC0C0C0;
-    quint32 ParentBackColor = 0xFFFFFF;
-    quint32 ParentTextColor = 0x000000;
+// The colours the parent window paints with, which colour scheme 4 takes.
+struct ParentColours {
+    quint32 back = 0xFFFFFF;
+    quint32 text = 0x000000;
 };
 
 // The eleven plain RGB colours every drawing step of the button takes its colours from.
@@ -45,9 +38,14 @@ quint32 TintColor(quint32 color, qint32 amount);
 // black for anything that cannot be resolved.
 quint32 ResolveColor(quint32 color);
 
-// The palette of `inputs.ColorScheme`, with system colours read at this call.
-ButtonPalette BuildPalette(const PaletteInputs& inputs);
+// The palette of the settings' ColorScheme, with system colours read at this call. Of the
+// settings it reads the colours, ButtonType and SoftBevel.
+ButtonPalette BuildPalette(const ButtonSettings& settings, ParentColours parent = {});
 
 // The palette of a hovered face: in scheme 2 the whole face derives from BackOver instead of
 // BackColor; every other scheme hovers in its normal colours.
-ButtonPalette BuildHoverPalette(const PaletteInputs& inputs);
+ButtonPalette BuildHoverPalette(const ButtonSettings& settings, ParentColours parent = {});
+
+// The light working colour of a face of `buttonType` in `faceColor`: lightened by 48, with
+// blue in proportion on the gradient face (type 3).
+quint32 FaceLightOf(quint32 faceColor, qint32 buttonType, bool softBevel);

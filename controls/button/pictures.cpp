@@ -73,42 +73,44 @@ void CopyPicturePixels(PaintSurface& surface, int x, int y, int width, int heigh
 void PaintPictureEcho(PaintSurface& surface, const ButtonFace& face, int offset,
                       const QImage& picture)
 {
-    if (face.specialEffect <= 0)
+    const ButtonSettings& settings = face.settings;
+    if (settings.SpecialEffect <= 0)
         return;
     const ButtonPalette& c = face.colours;
     quint32 base = c.FaceColor;
-    if (face.buttonType == 3)
+    if (settings.ButtonType == 3)
         base = c.FaceLightColor;
-    else if (offset == -1 && face.colorScheme != 2)
+    else if (offset == -1 && settings.ColorScheme != 2)
         base = c.SelectLightColor;
-    const bool swapped = face.specialEffect == 2;
+    const bool swapped = settings.SpecialEffect == 2;
     const QPoint at = face.layout.picture;
-    const QSize size = face.content.picture;
+    const QSize size = settings.pictureSize();
     PictureCopy silhouette;
-    silhouette.clearColor = face.useMaskColor ? qint64(c.MaskRGB) : -1;
+    silhouette.clearColor = settings.UseMaskColor ? qint64(c.MaskRGB) : -1;
     silhouette.maskRGB = c.MaskRGB;
-    silhouette.brushColor = ShadeColor(base, swapped ? 40 : -40, false, face.softBevel);
+    silhouette.brushColor = ShadeColor(base, swapped ? 40 : -40, false, settings.SoftBevel);
     CopyPicturePixels(surface, at.x() + 1 + offset, at.y() + 1 + offset, size.width(),
                       size.height(), picture, silhouette);
-    if (face.specialEffect != 1 && face.specialEffect != 2)
+    if (settings.SpecialEffect != 1 && settings.SpecialEffect != 2)
         return;
-    silhouette.brushColor = ShadeColor(base, swapped ? -40 : 40, false, face.softBevel);
+    silhouette.brushColor = ShadeColor(base, swapped ? -40 : 40, false, settings.SoftBevel);
     CopyPicturePixels(surface, at.x() - 1 + offset, at.y() - 1 + offset, size.width(),
                       size.height(), picture, silhouette);
 }
 
 void PaintPicture(PaintSurface& surface, ButtonFace& face, int pictureState)
 {
-    const QImage& normal = face.pictureNormal;
+    const ButtonSettings& settings = face.settings;
+    const QImage& normal = settings.PictureNormal;
     if (normal.isNull())
         return;
-    const QImage& over = face.pictureOver;
+    const QImage& over = settings.PictureOver;
     const ButtonPalette& c = face.colours;
-    const int type = face.buttonType;
+    const int type = settings.ButtonType;
     const int x = face.layout.picture.x(), y = face.layout.picture.y();
-    const QSize size = face.content.picture;
+    const QSize size = settings.pictureSize();
     PictureCopy plain;
-    plain.clearColor = face.useMaskColor ? qint64(c.MaskRGB) : -1;
+    plain.clearColor = settings.UseMaskColor ? qint64(c.MaskRGB) : -1;
     plain.maskRGB = c.MaskRGB;
     const auto copy = [&](const QImage& picture, int atX, int atY, const PictureCopy& how) {
         CopyPicturePixels(surface, atX, atY, size.width(), size.height(), picture, how);
@@ -132,7 +134,7 @@ void PaintPicture(PaintSurface& surface, ButtonFace& face, int pictureState)
         } else {
             PaintPictureEcho(surface, face, 0, normal);
             PictureCopy how = plain;
-            how.greyscale = face.useGreyscale;
+            how.greyscale = settings.UseGreyscale;
             how.blend = type == 9;
             copy(normal, x, y, how);
         }
@@ -153,8 +155,9 @@ void PaintPicture(PaintSurface& surface, ButtonFace& face, int pictureState)
             how.greyscale = true;
             copy(normal, x + 1, y + 1, how);
         } else if (type == 5 || type == 6 || type == 9) {
-            const quint32 brush =
-                type == 9 ? ShadeColor(c.ShadowColor, 13, false, face.softBevel) : c.ShadowColor;
+            const quint32 brush = type == 9
+                                      ? ShadeColor(c.ShadowColor, 13, false, settings.SoftBevel)
+                                      : c.ShadowColor;
             copy(normal, x, y, brushed(brush, true));
         } else {
             // Embossed: the dark pixels in light one pixel down-right, then in shadow in place.
@@ -162,6 +165,6 @@ void PaintPicture(PaintSurface& surface, ButtonFace& face, int pictureState)
             copy(normal, x, y, brushed(c.ShadowColor, true));
         }
     }
-    if (face.content.picturePosition == 4)
+    if (settings.PicturePosition == 4)
         PaintCaption(surface, face, face.drawnEffect);
 }

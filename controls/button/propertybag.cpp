@@ -4,7 +4,11 @@
 #include <QFont>
 #include <QImage>
 #include <QLocale>
+
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -38,27 +42,21 @@ QImage plainPicture(const QImage& picture)
                                                              : QImage::Format_RGB32);
 }
 
+// The characters written as a backslash and a letter, and their letters.
+constexpr std::array<std::pair<char16_t, char16_t>, 4> escapes{
+    {{u'\\', u'\\'}, {u'\t', u't'}, {u'\n', u'n'}, {u'\r', u'r'}}};
+
 QString escaped(const QString& text)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        default:
+        const auto* escape = std::find_if(escapes.begin(), escapes.end(),
+                                          [c](const auto& e) { return e.first == c.unicode(); });
+        if (escape == escapes.end())
             out += c;
-        }
+        else
+            out += QLatin1Char('\\') + QChar(escape->second);
     }
     return out;
 }
@@ -74,22 +72,12 @@ bool unescape(const QString& text, QString* out)
         }
         if (++i == text.size())
             return false;
-        switch (text[i].unicode()) {
-        case '\\':
-            *out += QLatin1Char('\\');
-            break;
-        case 't':
-            *out += QLatin1Char('\t');
-            break;
-        case 'n':
-            *out += QLatin1Char('\n');
-            break;
-        case 'r':
-            *out += QLatin1Char('\r');
-            break;
-        default:
+        const char16_t letter = text[i].unicode();
+        const auto* escape = std::find_if(escapes.begin(), escapes.end(),
+                                          [letter](const auto& e) { return e.second == letter; });
+        if (escape == escapes.end())
             return false;
-        }
+        *out += QChar(escape->first);
     }
     return true;
 }
@@ -301,11 +289,12 @@ QString PropertyBag::toText() const
     return text;
 }
 
-PropertyBag PropertyBag::fromText(const QString& text, bool* ok)
+Status PropertyBag::fromText(const QString& text, PropertyBag* bag)
 {
-    PropertyBag bag;
-    bool good = true;
-    for (QString line : text.split(QLatin1Char('\n'))) {
+    *bag = PropertyBag();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
         // Tolerate a file whose line ends were turned into CR LF.
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
@@ -314,13 +303,12 @@ PropertyBag PropertyBag::fromText(const QString& text, bool* ok)
         const QStringList fields = line.split(QLatin1Char('\t'));
         QString key;
         QVariant value;
-        good = fields.size() >= 3 && unescape(fields[0], &key) && !bag.contains(key) &&
-               parseValue(fields[1], fields.mid(2), &value);
-        if (!good)
-            break;
-        bag.entries_.append({key, value});
+        if (fields.size() < 3 || !unescape(fields[0], &key) || bag->contains(key) ||
+            !parseValue(fields[1], fields.mid(2), &value)) {
+            *bag = PropertyBag();
+            return Status::failure(QStringLiteral("line %1 is malformed").arg(i + 1));
+        }
+        bag->entries_.append({key, value});
     }
-    if (ok)
-        *ok = good;
-    return good ? bag : PropertyBag();
+    return Status();
 }

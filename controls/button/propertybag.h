@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,8 +30,9 @@ public:
     // backslashes inside keys and strings are written as \t, \n, \r and \\.
     QString toText() const;
 
-    // The bag written by toText. Malformed text gives an empty bag and sets *ok to false.
-    static PropertyBag fromText(const QString& text, bool* ok = nullptr);
+    // Reads into `bag` the text toText wrote. Fails for malformed text, naming the first bad
+    // line, and leaves `bag` empty.
+    static Status fromText(const QString& text, PropertyBag* bag);
 
 private:
     struct Entry {

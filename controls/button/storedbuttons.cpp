@@ -8,14 +8,11 @@
 #include <QPair>
 #include <QWidget>
 
-bool restoreStoredButtons(QWidget* form, const QString& path, QString* error)
+Status restoreStoredButtons(QWidget* form, const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
 
     // Sections of "[name]" followed by the bag's own lines; '#' starts a comment line.
     QList<QPair<QString, QString>> sections;
@@ -30,17 +27,17 @@ bool restoreStoredButtons(QWidget* form, const QString& path, QString* error)
 
     QStringList problems;
     for (const auto& [name, text] : sections) {
-        bool ok = false;
-        const PropertyBag bag = PropertyBag::fromText(text, &ok);
+        PropertyBag bag;
+        const Status read = PropertyBag::fromText(text, &bag);
         auto* button = form->findChild<paintedButton*>(name);
-        if (!ok)
-            problems.append(QStringLiteral("the settings of %1 are malformed").arg(name));
+        if (!read.ok())
+            problems.append(QStringLiteral("the settings of %1: %2").arg(name, read.message()));
         else if (!button)
             problems.append(QStringLiteral("the form has no button %1").arg(name));
         else
             button->ReadProperties(bag);
     }
-    if (error)
-        *error = problems.join(QStringLiteral("; "));
-    return problems.isEmpty();
+    if (!problems.isEmpty())
+        return Status::failure(problems.join(QStringLiteral("; ")));
+    return Status();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QString>
 
 class QWidget;
@@ -12,7 +14,6 @@ class QWidget;
 //     ...
 //
 // Restores each bag into the form's paintedButton of that name through
-// ReadProperties. Returns false, naming what went wrong in `error`, for a file that
-// cannot be read, a malformed bag or a button the form lacks; the other buttons are
-// restored all the same.
-bool restoreStoredButtons(QWidget* form, const QString& path, QString* error = nullptr);
+// ReadProperties. Fails, naming what went wrong, for a file that cannot be read, a
+// malformed bag or a button the form lacks; the other buttons are restored all the same.
+Status restoreStoredButtons(QWidget* form, const QString& path);

@@ -153,41 +153,35 @@ QSize PaintSurface::DeviceSize(const QRect& box) const
                  deviceY(box.y() + box.height()) - deviceY(box.y()));
 }
 
+template <typename CopySpan>
+void PaintSurface::forEachBlockRow(const QRect& box, QSize size, CopySpan copySpan) const
+{
+    const int left = deviceX(box.x()), top = deviceY(box.y());
+    const int from = std::max(0, -left), to = std::min(size.width(), image_.width() - left);
+    if (from >= to)
+        return;
+    for (int row = std::max(0, -top); row < std::min(size.height(), image_.height() - top); ++row)
+        copySpan(top + row, row, left + from, from, to - from);
+}
+
 QImage PaintSurface::ReadBlock(const QRect& box) const
 {
     QImage block(DeviceSize(box), QImage::Format_RGB32);
     block.fill(Qt::black);
-    const int left = deviceX(box.x()), top = deviceY(box.y());
-    for (int row = 0; row < block.height(); ++row) {
-        const int y = top + row;
-        if (y < 0 || y >= image_.height())
-            continue;
-        const auto* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
-        auto* target = reinterpret_cast<QRgb*>(block.scanLine(row));
-        for (int column = 0; column < block.width(); ++column) {
-            const int x = left + column;
-            if (x >= 0 && x < image_.width())
-                target[column] = source[x] | 0xFF000000;
-        }
-    }
+    forEachBlockRow(box, block.size(), [&](int y, int row, int x, int column, int count) {
+        const auto* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y)) + x;
+        auto* target = reinterpret_cast<QRgb*>(block.scanLine(row)) + column;
+        std::transform(source, source + count, target, [](QRgb p) { return p | 0xFF000000; });
+    });
     return block;
 }
 
 void PaintSurface::WriteBlock(const QRect& box, const QImage& block)
 {
-    const int left = deviceX(box.x()), top = deviceY(box.y());
-    for (int row = 0; row < block.height(); ++row) {
-        const int y = top + row;
-        if (y < 0 || y >= image_.height())
-            continue;
-        const auto* source = reinterpret_cast<const QRgb*>(block.constScanLine(row));
-        auto* target = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        for (int column = 0; column < block.width(); ++column) {
-            const int x = left + column;
-            if (x >= 0 && x < image_.width())
-                target[x] = source[column];
-        }
-    }
+    forEachBlockRow(box, block.size(), [&](int y, int row, int x, int column, int count) {
+        const auto* source = reinterpret_cast<const QRgb*>(block.constScanLine(row)) + column;
+        std::copy(source, source + count, reinterpret_cast<QRgb*>(image_.scanLine(y)) + x);
+    });
 }
 
 void PaintSurface::PaintFocusRect(const QRect& box)

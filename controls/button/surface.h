@@ -58,6 +58,10 @@ public:
     static QImage MeasuringImage(qreal devicePixelRatio, int dotsPerMeter);
 
 private:
+    // For each row of a block of `size` device pixels at `box` that lies on the image, calls
+    // copySpan(y, row, x, column, count) with the span of the row that lies on it.
+    template <typename CopySpan>
+    void forEachBlockRow(const QRect& box, QSize size, CopySpan copySpan) const;
     int deviceX(int x) const;
     int deviceY(int y) const;
     void fillDevice(int left, int top, int right, int bottom, quint32 color);

@@ -3,16 +3,19 @@
 #include "controls/button/paintedbutton.h"
 #include "controls/button/palette.h"
 #include "controls/button/propertybag.h"
+#include "controls/button/storedbuttons.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPalette>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 
 using Write = void (*)(paintedButton&);
 Q_DECLARE_METATYPE(Write)
-Q_DECLARE_METATYPE(PaletteInputs)
+Q_DECLARE_METATYPE(ButtonSettings)
 
 namespace {
 
@@ -31,16 +34,16 @@ QPalette testPalette(const QColor& face = QColor(0xD4, 0xD0, 0xC8))
     return palette;
 }
 
-PaletteInputs inputs(qint32 scheme, quint32 back, quint32 over = 0x8000000F)
+ButtonSettings inputs(qint32 scheme, quint32 back, quint32 over = 0x8000000F)
 {
-    return {.ColorScheme = scheme,
-            .BackColor = back,
-            .BackOver = over,
-            .ForeColor = 0x112233,
-            .ForeOver = 0x0000FF,
-            .MaskColor = 0x8000000F,
-            .ParentBackColor = 0xE0C0A0,
-            .ParentTextColor = 0x000080};
+    ButtonSettings s;
+    s.ColorScheme = scheme;
+    s.BackColor = back;
+    s.BackOver = over;
+    s.ForeColor = 0x112233;
+    s.ForeOver = 0x0000FF;
+    s.MaskColor = 0x8000000F;
+    return s;
 }
 
 // The eleven colours in the order ButtonPalette declares them.
@@ -138,21 +141,19 @@ private slots:
 
     void palettes_data()
     {
-        QTest::addColumn<PaletteInputs>("in");
+        QTest::addColumn<ButtonSettings>("in");
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<QList<quint32>>("expected");
         // Under testPalette(); the select light is TintColor(0x6A240A, 176).
         const QList<quint32> system{0xC8D0D4, 0xD8E0E0, 0xF0FFFF, 0x707880, 0x202830, 0x201810,
                                     0x201810, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xF8FFFF};
         QTest::newRow("other: BackOver ignored")
-            << inputs(99, 0x0000FF, 0xFF0000) << true
-            << QList<quint32>{0xC8D0D4, 0xD8E0E0, 0xF0FFFF, 0x707880, 0x202830, 0x201810,
-                              0x201810, 0x6A240A, 0xD0BBB3, 0xC8D0D4, 0xF8FFFF};
+            << inputs(99, 0x0000FF, 0xFF0000) << true << system;
         QTest::newRow("2 hovered: from BackOver")
             << inputs(2, 0x406080, 0xC0A0E0) << true
             << QList<quint32>{0xC0A0E0, 0xDFBFFF, 0xEFCFFF, 0x8060A0, 0x000020, 0x112233,
                               0x0000FF, 0x402060, 0xC0A0E0, 0xC8D0D4, 0xF0D0FF};
-        PaletteInputs in = inputs(2, 0x60A0E0);
+        ButtonSettings in = inputs(2, 0x60A0E0);
         in.ButtonType = 3;
         in.SoftBevel = true;
         in.ForeColor = 0x80000012;
@@ -173,10 +174,12 @@ private slots:
 
     void palettes()
     {
-        QFETCH(PaletteInputs, in);
+        QFETCH(ButtonSettings, in);
         QFETCH(bool, hovered);
         QFETCH(QList<quint32>, expected);
-        QCOMPARE(fields(hovered ? BuildHoverPalette(in) : BuildPalette(in)), expected);
+        const ParentColours parent{0xE0C0A0, 0x000080};
+        QCOMPARE(fields(hovered ? BuildHoverPalette(in, parent) : BuildPalette(in, parent)),
+                 expected);
     }
 
     void accessKey_data()
@@ -209,9 +212,10 @@ private slots:
     void malformedTextIsRejected()
     {
         QFETCH(QString, text);
-        bool ok = true;
-        QCOMPARE(PropertyBag::fromText(text, &ok).count(), 0);
-        QVERIFY(!ok);
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("old"), 1);
+        QVERIFY(!PropertyBag::fromText(text, &bag).ok());
+        QCOMPARE(bag.count(), 0);
     }
 
     void writeNotifiesAndRebuilds_data()
@@ -300,10 +304,10 @@ private slots:
         // Both pictures are kept, PictureOver under "PICH", never "PICO".
         QCOMPARE(bag.count(), 23);
         QVERIFY(bag.contains(QStringLiteral("PICH")) && !bag.contains(QStringLiteral("PICO")));
-        bool ok = false;
+        PropertyBag reread;
+        QVERIFY(PropertyBag::fromText(bag.toText(), &reread).ok());
         paintedButton button;
-        button.ReadProperties(PropertyBag::fromText(bag.toText(), &ok));
-        QVERIFY(ok);
+        button.ReadProperties(reread);
         PropertyBag again;
         button.WriteProperties(again);
         QCOMPARE(again.toText(), bag.toText());
@@ -338,6 +342,25 @@ private slots:
         QCOMPARE(button.buttonPalette().FaceColor, 0xC0C0C0u);
         button.Refresh();
         QCOMPARE(button.buttonPalette().FaceColor, 0xC8D0D4u);
+    }
+
+    // A stored file restores every bag it can and names each one it could not use.
+    void storedButtonsReportWhatFailed()
+    {
+        QWidget form;
+        auto* next = new paintedButton(&form);
+        next->setObjectName("nextbtn");
+        QTemporaryDir dir;
+        QFile file(dir.filePath("form.buttons"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# saved\n[gone]\nFX\tint32\t1\n[nextbtn]\nBTYPE\tint32\t5\n"
+                   "[bad]\nFX\tint32\t1\nFX\tint32\t2\n");
+        file.close();
+        const Status restored = restoreStoredButtons(&form, file.fileName());
+        QCOMPARE(restored.message(), "the form has no button gone; "
+                                     "the settings of bad: line 2 is malformed");
+        QCOMPARE(next->ButtonType(), 5);
+        QVERIFY(!restoreStoredButtons(&form, dir.filePath("none")).ok());
     }
 
     // The look follows the container's default-button ambient, a face is held by DisableRefresh,
@@ -531,6 +554,34 @@ private slots:
         QTest::keyClick(buttons[0], Qt::Key_Space);
         QTest::mouseClick(buttons[0], Qt::LeftButton);
         QCOMPARE(clicks.count(), 3);
+    }
+
+    // Screen readers see a push button named by its caption, enabled or not, focusable and
+    // focused, with Press as its default action, which clicks only an enabled button.
+    void reportsItselfToScreenReaders()
+    {
+        QWidget window;
+        auto* button = new paintedButton(&window);
+        button->setCaption(QStringLiteral("Save && E&xit"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(face && face->actionInterface());
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Save & Exit"));
+        button->clearFocus();
+        QVERIFY(face->state().focusable && !face->state().focused);
+        button->setFocus();
+        QVERIFY(face->state().focused && !face->state().disabled);
+        const QString press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(face->actionInterface()->actionNames().value(0), press);
+        QSignalSpy clicks(button, &paintedButton::Click);
+        face->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 1);
+        button->setEnabled(false);
+        QVERIFY(face->state().disabled);
+        face->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 1);
     }
 
     // A transparent button shows what lies behind it, the parent and a sibling under its left;

