@@ -69,11 +69,16 @@ void TestWindows::secondaryWindowsStandInForTheMainWindow()
                 label("Label1").startsWith("Thank you for choosing Flaskbook v 1.1.6 freeware"));
             QCOMPARE(label("Label3"),
                      "Click on \"Backup\" button for instant backup of current database as an "
-                     "SQLite 3 database file in the folder \"" +
+                     "SQLite 3 file in \"" +
                          ui_->paths().backupFolder +
                          "\". To use this backup file for Flaskbook, you need to copy it as "
-                         "\"Flaskbook.mdb\" file in the data folder \"" +
+                         "\"Flaskbook.mdb\" file in \"" +
                          ui_->paths().dataFolder + "\".");
+            // It keeps to its place, above the next paragraph.
+            const auto* note = shown[0]->findChild<QLabel*>("Label3");
+            QVERIFY(note->fontMetrics()
+                        .boundingRect(note->contentsRect(), Qt::TextWordWrap, note->text())
+                        .height() <= note->contentsRect().height());
         } else {
             QCOMPARE(label("lblVersion"), QStringLiteral("v 1.1.6"));
         }
