@@ -5,15 +5,17 @@
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
+#include "controls/formpalette.h"
 #include "platform/msgbox.h"
 #include "platform/windowplacement.h"
 #include "ui_form1.h"
 #include "windows/form2.h"
 #include "windows/frmabout.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QLoggingCategory>
+#include <QShortcut>
+#include <QShowEvent>
 
 // Off unless asked for (QT_LOGGING_RULES="flaskbook.window.info=true"); the install test
 // reads it to see the installed program reach its first record.
@@ -37,6 +39,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), paths_(paths)
 {
     ui->setupUi(this);
+    applyDesignedPalette(this);
     applyDesignedPointSizes(this);
     fitCaptionsToControls(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -82,6 +85,9 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(ui->sortascbtn, &paintedButton::Click, this, &Form1::sortascbtn_Click);
     connect(ui->sortdscbtn, &paintedButton::Click, this, &Form1::sortdscbtn_Click);
     ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &Form1::CancelRecordEdit);
+    nameControlsForScreenReaders();
 
     Form_Load();
     OpenData1();
@@ -369,7 +375,7 @@ void Form1::aboutbtn_Click()
 void Form1::helpbtn_Click()
 {
     hide();
-    secondaryWindow_ = new Form2(this, paths_.dataFolder);
+    secondaryWindow_ = new Form2(this, paths_);
     secondaryWindow_->show();
 }
 
@@ -394,25 +400,4 @@ void Form1::CAStxt_KeyPress(int& KeyAscii)
 {
     if (KeyAscii != kBackspace && KeyAscii != '-' && (KeyAscii < 46 || KeyAscii > 57))
         KeyAscii = 0;
-}
-
-void Form1::closeEvent(QCloseEvent* event)
-{
-    // Closing commits a pending record; if that fails the user decides whether to
-    // close all the same, so nothing typed is lost without a word.
-    const Status s = Data1.Close();
-    if (!s.ok()) {
-        const int answer =
-            MsgBox(QStringLiteral("The record you entered could not be saved:\n%1"
-                                  "\n\nClose Flaskbook without saving it?")
-                       .arg(storeFailureReason(s, Data1.DatabaseName())),
-                   vbYesNo | vbExclamation | vbDefaultButton2, QStringLiteral("Record Save Error"));
-        if (answer != vbYes) {
-            event->ignore();
-            return;
-        }
-        rs().CancelUpdate();
-        Data1.Close();
-    }
-    event->accept();
 }

@@ -57,8 +57,9 @@ protected:
 private:
     // One record field as the window shows, searches, exports and prints it.
     struct RecordField {
-        const char* column; // its column of DATA1
-        const char* label;  // its label in Save As's text block and on the printed page
+        const char* column;          // its column of DATA1
+        const char* label;           // its label in Save As's text block and on the printed page
+        QLabel* Ui::Form1::*caption; // its label on the form, which also names it to screen readers
         TextBox* Ui::Form1::*box;
         QRadioButton* Ui::Form1::*searchOption; // null when the field is not searched
         void (Form1::*keyPress)(int& KeyAscii); // null when typing is not filtered
@@ -69,6 +70,15 @@ private:
 
     // Mode label, record boxes (locked and coloured) and the buttons enabled in `state`.
     void ShowWindowState(WindowState state);
+    // The state the mode labels show.
+    WindowState shownWindowState() const;
+
+    // Names the record boxes, the search box and the picture box for screen readers.
+    void nameControlsForScreenReaders();
+    // The picture box's description: the record whose structure it shows, or that it shows none.
+    void describeStructurePicture();
+    // Escape while editing or entering: back to browsing with the record as stored.
+    void CancelRecordEdit();
 
     void Form_Load();
     void Form_Activate();

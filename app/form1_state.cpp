@@ -51,3 +51,12 @@ void Form1::ShowWindowState(WindowState state)
     ui->Label9->setVisible(state == WindowState::Editing);
     ui->Label17->setVisible(state == WindowState::NewRecord);
 }
+
+WindowState Form1::shownWindowState() const
+{
+    if (ui->Label9->isVisibleTo(this))
+        return WindowState::Editing;
+    if (ui->Label17->isVisibleTo(this))
+        return WindowState::NewRecord;
+    return WindowState::Browsing;
+}

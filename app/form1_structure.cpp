@@ -36,6 +36,7 @@ void Form1::ShowStructureImage()
         else
             ui->chemstrimagebox->setPicture(drawing);
         ui->imagelbl->setText(kCaption + formula);
+        describeStructurePicture();
         return;
     }
     const QString path = ui->Text8->Text();
@@ -51,6 +52,7 @@ void Form1::ShowStructureImage()
         ui->chemstrimagebox->showNotice(
             tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
     ui->imagelbl->setText(kCaption + ui->Text8->Text());
+    describeStructurePicture();
 }
 
 QPixmap Form1::DrawnStructure(qreal ratio, QString* formula, QString* failure) const

@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/firststart.h"
 #include "app/form1.h"
 #include "platform/instancelock.h"
@@ -6,9 +7,32 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+int endWith(const CommandLine& line)
+{
+    std::fputs(line.output.toLocal8Bit().constData(), stdout);
+    std::fputs(line.errors.toLocal8Bit().constData(), stderr);
+    return line.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Help and version are answered before any display is needed, so they work in a bare
+    // terminal. A mistake waits for the QApplication, which first takes Qt's own options.
+    {
+        const QCoreApplication shell(argc, argv);
+        if (const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+            line.endNow && line.exitCode == 0)
+            return endWith(line);
+    }
     QApplication app(argc, argv);
+    if (const CommandLine line = parseCommandLine(QApplication::arguments()); line.endNow)
+        return endWith(line);
     QApplication::setApplicationName(QStringLiteral("Flaskbook"));
     // Lets the desktop match the window to the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flaskbook.Flaskbook"));

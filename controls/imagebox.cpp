@@ -1,5 +1,6 @@
 #include "controls/imagebox.h"
 
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -9,8 +10,22 @@
 #include <QMimeData>
 #include <QPainter>
 
+namespace {
+
+// Screen readers announce the box as a picture, with the description its window gives it.
+QAccessibleInterface* accessibleImageBox(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("ImageBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
 ImageBox::ImageBox(QWidget* parent) : QFrame(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleImageBox), true);
+    Q_UNUSED(accessible)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     // A click gives it the keyboard, so Ctrl+V reaches it.

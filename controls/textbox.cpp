@@ -104,6 +104,8 @@ void TextBox::setMultiLine(bool on)
         return;
     const QString text = Text();
     const bool locked = Locked();
+    // The name a screen reader gives the box lives on the editor, which takes the focus.
+    const QString name = editor()->accessibleName();
     // The text only moves to the new editor; it does not change.
     const QSignalBlocker quiet(this);
     delete editor();
@@ -112,6 +114,7 @@ void TextBox::setMultiLine(bool on)
     makeEditor(on);
     setText(text);
     setLocked(locked);
+    editor()->setAccessibleName(name);
 }
 
 void TextBox::makeEditor(bool multiLine)

@@ -47,7 +47,8 @@ public:
 
     void setKeyPress(KeyPressHandler handler);
 
-    // The QLineEdit or QPlainTextEdit inside, which holds the focus and the keys.
+    // The QLineEdit or QPlainTextEdit inside, which holds the focus, the keys and the name a
+    // screen reader announces (kept when setMultiLine changes the editor).
     QWidget* editor() const;
 
 signals:

@@ -16,6 +16,7 @@ int defaultAnswer(int style)
         return second ? vbCancel : vbOK;
     case vbYesNo:
     case vbYesNoCancel:
+    case vbSaveDiscardCancel:
         return second ? vbNo : vbYes;
     default:
         return vbOK;
@@ -78,6 +79,11 @@ int MsgBox(const QString& prompt, int style, const QString& title)
         break;
     case vbYesNo:
         buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+        break;
+    case vbSaveDiscardCancel:
+        buttons = {{QMessageBox::Save, vbYes},
+                   {QMessageBox::Discard, vbNo},
+                   {QMessageBox::Cancel, vbCancel}};
         break;
     default:
         buttons = {{QMessageBox::Ok, vbOK}};

@@ -9,6 +9,8 @@ enum MsgBoxStyle {
     vbOKCancel = 1,
     vbYesNoCancel = 3,
     vbYesNo = 4,
+    // Our own, for unsaved work: Yes, No and Cancel shown as Save, Discard and Cancel.
+    vbSaveDiscardCancel = 7,
     vbCritical = 16,
     vbQuestion = 32,
     vbExclamation = 48,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/paths.h"
 #include "windows/secondarywindow.h"
 
 #include <memory>
@@ -16,8 +17,8 @@ public:
     // The address shown as the download page.
     static const QString kDownloadPage;
 
-    // `dataFolder` is where the program keeps its database, named by the backup note.
-    Form2(QWidget* mainWindow, const QString& dataFolder);
+    // The backup note names the backup folder and the data folder of `paths`.
+    Form2(QWidget* mainWindow, const Paths& paths);
     ~Form2() override;
 
 private:

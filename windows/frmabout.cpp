@@ -1,5 +1,6 @@
 #include "windows/frmabout.h"
 
+#include "core/version.h"
 #include "ui_frmabout.h"
 
 frmAbout::frmAbout(QWidget* mainWindow)
@@ -10,6 +11,7 @@ frmAbout::frmAbout(QWidget* mainWindow)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
+    ui->lblVersion->setText(ui->lblVersion->text().arg(QLatin1String(kFlaskbookVersion)));
     ui->picIcon->setPixmap(windowIcon().pixmap(ui->picIcon->size()));
     connect(ui->okbtn, &paintedButton::Click, this, &frmAbout::okbtn_Click);
     finishLoading(QStringLiteral(":/windows/frmabout.buttons"));

@@ -2,6 +2,7 @@
 
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
+#include "controls/formpalette.h"
 #include "platform/windowplacement.h"
 #include "windows/closebox.h"
 
@@ -13,6 +14,7 @@ SecondaryWindow::SecondaryWindow(QWidget* mainWindow) : mainWindow_(mainWindow)
 
 void SecondaryWindow::finishLoading(const QString& storedButtons)
 {
+    applyDesignedPalette(this);
     applyDesignedPointSizes(this);
     fitCaptionsToControls(this);
     const Status restored = restoreStoredButtons(this, storedButtons);

@@ -4,15 +4,19 @@
 #include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -24,6 +28,36 @@ const QString kCaption = QStringLiteral("Chemical Structure:  ");
 const QString kNoRecord = QStringLiteral(" No record found for this specific Search   ");
 const QString kAscending = QStringLiteral("Order : A to Z");
 const QString kDescending = QStringLiteral("Order : Z to A ");
+
+// WCAG's relative luminance of an sRGB colour.
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+double contrastRatio(QRgb a, QRgb b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour that covers most of `area` of `image`: what a control's text stands on.
+QRgb mostFrequentColour(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y) & RGB_MASK];
+    QRgb most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(most))
+            most = it.key();
+    return most;
+}
 
 } // namespace
 
@@ -40,6 +74,8 @@ private slots:
     void recordLimitGuard();
     void buttonsCarryTheirDesignSettings();
     void everyCaptionFitsItsControl();
+    void keepsItsLightLookUnderADarkPalette();
+    void screenReadersNameEachControl();
     void searchFindsByEachField();
     void firstOfDuplicatesInTheOrderInForce();
     void sortShowsRecordOneAndSwitchesTheLabel();
@@ -284,6 +320,102 @@ void TestForm1::everyCaptionFitsItsControl()
         check(button, shown, QFontMetrics(button->Font()).horizontalAdvance(shown) + 4);
     }
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+}
+
+// Under a dark desktop palette every label, option and box shown keeps its text readable on
+// what it stands on (WCAG's 4.5:1), as the window opens.
+void TestForm1::keepsItsLightLookUnderADarkPalette()
+{
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2A, 0x2A, 0x2A));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::PlaceholderText})
+        dark.setColor(role, QColor(0xE0, 0xE0, 0xE0));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    QApplication::setPalette(dark);
+    ui_->openNamed({QStringLiteral("ETHANOL")});
+
+    const QImage shot = ui_->form().grab().toImage();
+    QStringList unreadable;
+    int checked = 0;
+    const auto check = [&](const QWidget* control, const QWidget* painter,
+                           QPalette::ColorRole role) {
+        const QRect area(painter->mapTo(&ui_->form(), QPoint()), painter->size());
+        if (!control->isVisible() || !shot.rect().contains(area))
+            return;
+        ++checked;
+        const QRgb text = painter->palette().color(role).rgb();
+        const QRgb background = mostFrequentColour(shot, area);
+        const double ratio = contrastRatio(text, background);
+        if (ratio < 4.5)
+            unreadable << QStringLiteral("%1: %2 on %3, %4:1")
+                              .arg(control->objectName(), QColor(text).name(),
+                                   QColor(background).name())
+                              .arg(ratio, 0, 'f', 2);
+    };
+    for (const QLabel* label : ui_->form().findChildren<QLabel*>())
+        check(label, label, label->foregroundRole());
+    for (const QRadioButton* option : ui_->form().findChildren<QRadioButton*>())
+        check(option, option, option->foregroundRole());
+    for (const TextBox* box : ui_->form().findChildren<TextBox*>())
+        check(box, box->editor(), QPalette::Text);
+    QVERIFY(checked > 30);
+    QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QLatin1Char('\n'))));
+}
+
+// Each record box is named by its label, which points to it; the picture box says whose
+// structure it shows.
+void TestForm1::screenReadersNameEachControl()
+{
+    ui_->open({ui_->recordWithPicture("ETHANOL", Qt::red), sampleRecord("WATER")});
+    const auto accessible = [](QWidget* widget) {
+        QAccessibleInterface* found = QAccessible::queryAccessibleInterface(widget);
+        if (!found)
+            qFatal("no accessible interface for %s", qPrintable(widget->objectName()));
+        return found;
+    };
+    const struct {
+        const char* label;
+        const char* box;
+        QString name;
+    } fields[] = {{"Label1", "nametxt", "Chemical Name"},
+                  {"Label2", "iupactxt", "IUPAC Name"},
+                  {"Label8", "CAStxt", "CAS Registry Number"},
+                  {"Label3", "mfortxt", "Molecular Formula"},
+                  {"Label4", "mwttxt", "Molecular Weight"},
+                  {"Label5", "eqwttxt", "Equivalent Weight"},
+                  {"Label6", "phyapptxt", "Physical Appearance"},
+                  {"Label13", "spgrtxt", "Density (or Sp. Gravity)"},
+                  {"Label14", "pHtxt", "pH (solution)"},
+                  {"Label15", "notetxt", "Special Note"},
+                  {nullptr, "searchtxt", "Search text"}};
+    for (const auto& [label, box, name] : fields) {
+        QAccessibleInterface* editor = accessible(ui_->box(box)->editor());
+        QCOMPARE(editor->text(QAccessible::Name), name);
+        QCOMPARE(editor->role(), QAccessible::EditableText);
+        // Locked while browsing, but for the search box.
+        QCOMPARE(bool(editor->state().readOnly), label != nullptr);
+        if (!label)
+            continue;
+        QAccessibleInterface* caption = accessible(ui_->control<QLabel>(label));
+        QCOMPARE(caption->role(), QAccessible::StaticText);
+        QCOMPARE(caption->text(QAccessible::Name), name);
+        const auto labelled = caption->relations(QAccessible::Labelled);
+        QCOMPARE(labelled.size(), 1);
+        QCOMPARE(labelled[0].first->object(), ui_->box(box));
+    }
+    ui_->click("editbtn");
+    QVERIFY(!accessible(ui_->box("notetxt")->editor())->state().readOnly);
+
+    QAccessibleInterface* picture = accessible(ui_->control<QWidget>("chemstrimagebox"));
+    QCOMPARE(picture->role(), QAccessible::Graphic);
+    QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Chemical Structure"));
+    QCOMPARE(picture->text(QAccessible::Description),
+             QStringLiteral("Structure picture of ETHANOL"));
+    ui_->click("updatebtn");
+    ui_->click("nextbtn");
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("No picture"));
 }
 
 void TestForm1::search(const char* option, const QString& text)

@@ -51,6 +51,10 @@ private slots:
 
     void commandsSetTheStateTables();
     void newAndEditAreSavedByUpdateAtOnce();
+    void escapePutsTheRecordBack_data();
+    void escapePutsTheRecordBack();
+    void closingWhileEditingAsks_data();
+    void closingWhileEditingAsks();
     void browseAndSaveAs();
     void deleteShowsTheFollowingRecord();
     void backupCopiesAndRestarts_data();
@@ -195,16 +199,85 @@ void TestForm1Editing::newAndEditAreSavedByUpdateAtOnce()
     ui_->type("nametxt", QStringLiteral("  "));
     ui_->click("updatebtn");
     QVERIFY(ui_->prompts().isEmpty());
-
-    // Closing saves the record being typed, and all of it is there for the next run.
-    ui_->click("newbtn");
-    ui_->type("nametxt", QStringLiteral("pending"));
-    ui_->close();
-    ui_->reopen();
-    QCOMPARE(ui_->form().recordTotalAtActivation(), 7);
     QCOMPARE(readTable(ui_->databaseFile())[1], rows[1]);
     QCOMPARE(readNames(ui_->databaseFile()),
-             (QStringList{"ONE", "TWO", "A-1 B", pasted.left(255), "", "  ", "PENDING"}));
+             (QStringList{"ONE", "TWO", "A-1 B", pasted.left(255), "", "  "}));
+}
+
+void TestForm1Editing::escapePutsTheRecordBack_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::newRow("edit") << QByteArray("editbtn");
+    QTest::newRow("new record") << QByteArray("newbtn");
+}
+
+// Escape after Edit or New returns to browsing on the record as stored, its picture too;
+// nothing typed reaches the file, and closing afterwards asks nothing.
+void TestForm1Editing::escapePutsTheRecordBack()
+{
+    QFETCH(QByteArray, command);
+    const QList<QStringList> records{ui_->recordWithPicture("ONE", Qt::red),
+                                     ui_->recordWithPicture("TWO", Qt::blue)};
+    ui_->open(records);
+    ui_->click("nextbtn");
+    ui_->click(command.constData());
+    ui_->type("nametxt", QStringLiteral("typed"));
+    ui_->dialogs.queueAccept(ui_->pictureFile(QStringLiteral("green.png"), Qt::green));
+    ui_->click("browsebtn");
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::green).rgb());
+
+    QTest::keyClick(ui_->box("nametxt")->editor(), Qt::Key_Escape);
+    QVERIFY(ui_->control<QLabel>("Label10")->isVisible());
+    QVERIFY(ui_->box("nametxt")->Locked());
+    QVERIFY(!ui_->box("searchtxt")->Locked());
+    QVERIFY(ui_->button("editbtn")->isEnabled());
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("TWO"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
+    QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
+    QCOMPARE(ui_->imageCaption(), kCaption + records[1][10]);
+    QVERIFY(ui_->form().close());
+    QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(readTable(ui_->databaseFile()), records);
+}
+
+void TestForm1Editing::closingWhileEditingAsks_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("namesAfter");
+    const QStringList unchanged{"ONE", "TWO"};
+    QTest::newRow("edit, save") << QByteArray("editbtn") << int(vbYes)
+                                << QStringList{"ONE", "TYPEDTWO"};
+    QTest::newRow("edit, discard") << QByteArray("editbtn") << int(vbNo) << unchanged;
+    QTest::newRow("edit, cancel") << QByteArray("editbtn") << int(vbCancel) << unchanged;
+    QTest::newRow("new, save") << QByteArray("newbtn") << int(vbYes)
+                               << QStringList{"ONE", "TWO", "TYPED"};
+    QTest::newRow("new, discard") << QByteArray("newbtn") << int(vbNo) << unchanged;
+    QTest::newRow("new, cancel") << QByteArray("newbtn") << int(vbCancel) << unchanged;
+}
+
+// Closing while a record is edited or entered saves it only when the user says Save;
+// Cancel keeps the window open with everything typed.
+void TestForm1Editing::closingWhileEditingAsks()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(int, answer);
+    QFETCH(QStringList, namesAfter);
+    ui_->openNamed({"ONE", "TWO"});
+    ui_->click("nextbtn");
+    ui_->click(command.constData());
+    ui_->type("nametxt", QStringLiteral("typed"));
+    ui_->boxes.queueAnswer(answer);
+
+    QCOMPARE(ui_->form().close(), answer != vbCancel);
+    QCOMPARE(ui_->prompts(), QStringList{"Save the changes to this record?"});
+    QCOMPARE(ui_->boxes.shown()[0].style, int(vbSaveDiscardCancel | vbQuestion));
+    QCOMPARE(readNames(ui_->databaseFile()), namesAfter);
+    if (answer == vbCancel) {
+        QVERIFY(ui_->form().isVisible());
+        QVERIFY(!ui_->box("nametxt")->Locked());
+        QVERIFY(ui_->shownText("nametxt").startsWith(QLatin1String("TYPED")));
+    }
 }
 
 // Browse sets the picture path. Save As appends the shown record to a text file, and never

@@ -1,10 +1,12 @@
 #!/bin/bash
 # Installs the build into a temporary prefix, checks the install tree and its desktop
 # files, starts the installed program headless to its first record, then installs again
-# over it and checks that the user's database is kept.
-# Usage: install_test.sh BUILD_DIR
+# over it and checks that the user's database is kept. Every installed file that names a
+# version names VERSION, the one project() sets.
+# Usage: install_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
+version=$2
 work=$(mktemp -d)
 trap '[ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 prefix=$work/usr
@@ -18,14 +20,36 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/flaskbook libexec/flaskbook/flaskbook libexec/flaskbook/Restart \
          share/applications/org.flaskbook.Flaskbook.desktop \
          share/metainfo/org.flaskbook.Flaskbook.metainfo.xml \
-         share/icons/hicolor/64x64/apps/org.flaskbook.Flaskbook.png; do
+         share/icons/hicolor/64x64/apps/org.flaskbook.Flaskbook.png \
+         share/icons/hicolor/scalable/apps/org.flaskbook.Flaskbook.svg share/man/man1/flaskbook.1; do
     [ -e "$prefix/$f" ] || fail "$f is not installed"
 done
+grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/org.flaskbook.Flaskbook.svg" ||
+    fail "the scalable icon is no SVG"
+man -l "$prefix/share/man/man1/flaskbook.1" 2>/dev/null | grep -q -- "--version" ||
+    fail "the man page does not read"
+grep -q "\"Flaskbook $version\"" "$prefix/share/man/man1/flaskbook.1" ||
+    fail "the man page does not name version $version"
+grep -q "<release version=\"$version\"" "$prefix/share/metainfo/org.flaskbook.Flaskbook.metainfo.xml" ||
+    fail "the metainfo does not name release $version"
 [ -x "$prefix/bin/flaskbook" ] || fail "bin/flaskbook does not run"
 desktop-file-validate "$prefix/share/applications/org.flaskbook.Flaskbook.desktop" ||
     fail "the desktop file does not validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.flaskbook.Flaskbook.metainfo.xml" ||
     fail "the metainfo file does not validate"
+
+# Help and version need no display; a mistake gives the usage on standard error and code 2.
+bare() { env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/flaskbook" "$@"; }
+[ "$(bare --version)" = "Flaskbook $version" ] || fail "--version does not print Flaskbook $version"
+bare --help | grep -q -- "--version" || fail "--help does not list the options"
+set +e
+"$prefix/bin/flaskbook" --no-such-option >"$work/out" 2>"$work/err"
+code=$?
+set -e
+[ "$code" = 2 ] && [ ! -s "$work/out" ] && grep -q "Usage:" "$work/err" && grep -q "no-such-option" "$work/err" ||
+    fail "an unknown option ended with $code, not 2 and the usage"
+"$prefix/bin/flaskbook" -platform offscreen --version | grep -q "Flaskbook $version" ||
+    fail "Qt's own options are refused"
 
 # Starts the installed program and waits for the window to show its first record. A first
 # start on a loaded machine (font caches built, a build beside it) can take far longer than
@@ -41,6 +65,7 @@ start_to_first_record() {
     done
     grep -q "showing record 1 of $expected: WATER" "$log" ||
         { cat "$log"; fail "the program did not reach record 1 of $expected"; }
+    [ "$(bare -v)" = "Flaskbook $version" ] || fail "--version waits for the running copy"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     pid=
