@@ -196,6 +196,8 @@ void TestChem::refusesBadText_data()
                                      << "position 3";
     QTest::newRow("unclosed ring") << "C1CC"
                                    << "position 2";
+    QTest::newRow("ring bond doubling a bond") << "CC1C1"
+                                               << "position 5";
     QTest::newRow("element outside brackets") << "CCNaCl"
                                               << "position 4";
     QTest::newRow("unknown bracket atom") << "C[Xx]"
