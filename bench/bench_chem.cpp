@@ -4,7 +4,7 @@
 // blocks first, as a record stores them. Each structure may take 20 ms. Beside it, when
 // `obabel` is installed, Open Babel turns the same SMILES into SVG pictures.
 //
-// Usage: flaskbook_bench_chem [--count 1000] [--smiles FILE]
+// Usage: flaskbook_bench_chem [--count 1000] [--rounds 3] [--smiles FILE]
 
 #include "chem/molecule.h"
 
@@ -95,10 +95,13 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     int count = 1000;
+    int rounds = 3;
     QString smilesFile = QStringLiteral("/usr/share/RDKit/Data/NCI/first_5K.smi");
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--count") == 0)
             count = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--rounds") == 0)
+            rounds = std::max(1, std::atoi(argv[i + 1]));
         else if (std::strcmp(argv[i], "--smiles") == 0)
             smilesFile = QString::fromLocal8Bit(argv[i + 1]);
     }
@@ -119,30 +122,39 @@ int main(int argc, char** argv)
         warmUp.draw(painter, pictureBox);
     }
 
+    // Each structure is read and drawn `rounds` times and its fastest round counts, so a
+    // scheduling hiccup on a shared machine does not pass for a slow structure.
     std::vector<double> parseMs, drawMs, totalMs;
     const Sample* slowest = &samples.front();
     double slowestParseMs = 0;
     for (const Sample& sample : samples) {
-        QElapsedTimer timer;
-        timer.start();
-        Molecule molecule;
-        if (!Molecule::fromText(sample.molBlock, molecule).ok()) {
-            std::fprintf(stderr, "stored MOL block of %s does not read back\n",
-                         qPrintable(sample.smiles));
-            return 2;
+        double bestParse = 0, bestTotal = -1;
+        for (int round = 0; round < rounds; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            Molecule molecule;
+            if (!Molecule::fromText(sample.molBlock, molecule).ok()) {
+                std::fprintf(stderr, "stored MOL block of %s does not read back\n",
+                             qPrintable(sample.smiles));
+                return 2;
+            }
+            const double parsed = timer.nsecsElapsed() / 1e6;
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            molecule.draw(painter, pictureBox);
+            painter.end();
+            const double total = timer.nsecsElapsed() / 1e6;
+            if (bestTotal < 0 || total < bestTotal) {
+                bestTotal = total;
+                bestParse = parsed;
+            }
         }
-        const qint64 parsed = timer.nsecsElapsed();
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        molecule.draw(painter, pictureBox);
-        painter.end();
-        const qint64 drawn = timer.nsecsElapsed();
-        parseMs.push_back(parsed / 1e6);
-        drawMs.push_back((drawn - parsed) / 1e6);
-        totalMs.push_back(drawn / 1e6);
-        if (totalMs.back() >= *std::max_element(totalMs.begin(), totalMs.end())) {
+        parseMs.push_back(bestParse);
+        drawMs.push_back(bestTotal - bestParse);
+        totalMs.push_back(bestTotal);
+        if (bestTotal >= *std::max_element(totalMs.begin(), totalMs.end())) {
             slowest = &sample;
-            slowestParseMs = parseMs.back();
+            slowestParseMs = bestParse;
         }
     }
 
@@ -150,9 +162,9 @@ int main(int argc, char** argv)
     const double worstTotal = *std::max_element(totalMs.begin(), totalMs.end());
     std::printf("%zu structures of up to %d heavy atoms from %s\n", samples.size(), maxHeavyAtoms,
                 qPrintable(smilesFile));
-    std::printf("read the MOL block + draw at 321 x 257, ratio 2 (parse %.2f ms, draw %.2f ms "
-                "median)\n",
-                median(parseMs), median(drawMs));
+    std::printf("read the MOL block + draw at 321 x 257, ratio 2, fastest of %d rounds (parse "
+                "%.2f ms, draw %.2f ms median)\n",
+                rounds, median(parseMs), median(drawMs));
     std::printf("%-8s %9s %8s %8s\n", "", "ms", "target", "");
     std::printf("%-8s %9.2f %8.0f %8s\n", "median", medianTotal, targetMs, verdict(medianTotal));
     std::printf("%-8s %9.2f %8.0f %8s   (parse %.2f ms; %d heavy atoms: %s)\n", "worst", worstTotal,
