@@ -10,7 +10,7 @@
 #include <GraphMol/SanitException.h>
 #include <GraphMol/SmilesParse/SmilesParse.h>
 #include <GraphMol/SmilesParse/SmilesWrite.h>
-#include <RDGeneral/FileParseException.h>
+#include <RDGeneral/Invariant.h>
 #include <RDGeneral/RDLog.h>
 
 #include <QPainter>
@@ -107,6 +107,9 @@ Status parseWithRdkit(const Parse& parse, std::unique_ptr<RDKit::RWMol>& mol,
                 .arg(atomList(e.getAtomIndices())));
     } catch (const RDKit::MolSanitizeException& e) {
         return Status::failure(QStringLiteral("The structure is not sound: %1").arg(e.what()));
+    } catch (const Invar::Invariant&) {
+        // Its text is a line of RDKit's source, of no use to the reader.
+        return Status::failure(unreadable(QStringLiteral("its parts contradict each other")));
     } catch (const std::exception& e) {
         return Status::failure(unreadable(QString::fromUtf8(e.what())));
     } catch (...) {
@@ -133,27 +136,57 @@ Status readSmiles(const QString& line, std::unique_ptr<RDKit::RWMol>& mol)
     });
 }
 
-// What a MOL block promises that no reader should try to allocate: more atoms or bonds
-// than it has lines.
-Status checkMolBlockShape(const QString& block)
+Status checkEnd(const QString& block)
 {
-    if (!block.contains(
-            QRegularExpression(QStringLiteral("^M  END"), QRegularExpression::MultilineOption)))
+    static const QRegularExpression end(QStringLiteral("^M  END"),
+                                        QRegularExpression::MultilineOption);
+    if (!block.contains(end))
         return Status::failure(
             QStringLiteral("The MOL block has no \"M  END\" line: it is incomplete."));
+    return {};
+}
+
+// RDKit would try to allocate what a V3000 counts line promises, however large.
+Status checkV3000Counts(const QString& block)
+{
     static const QRegularExpression counts(QStringLiteral("^M  V30 COUNTS +(\\d+) +(\\d+)"),
                                            QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = counts.match(block);
-    if (match.hasMatch()) {
-        const qsizetype lines = block.count(QLatin1Char('\n')) + 1;
-        for (const int n : {1, 2})
-            if (match.captured(n).size() > 9 || match.captured(n).toLongLong() > lines)
-                return Status::failure(
-                    QStringLiteral("The MOL block's counts line promises %1 atoms and %2 bonds, "
-                                   "but the block has only %3 lines.")
-                        .arg(match.captured(1), match.captured(2))
-                        .arg(lines));
-    }
+    if (!match.hasMatch())
+        return {};
+    const qsizetype lines = block.count(QLatin1Char('\n')) + 1;
+    for (const int n : {1, 2})
+        if (match.captured(n).size() > 9 || match.captured(n).toLongLong() > lines)
+            return Status::failure(QStringLiteral("The MOL block's counts line promises %1 atoms "
+                                                  "and %2 bonds, but the block has only %3 lines.")
+                                       .arg(match.captured(1), match.captured(2))
+                                       .arg(lines));
+    return {};
+}
+
+// RDKit stops at a bond to a missing atom without naming the line (and without freeing what
+// it built so far).
+Status checkV2000Bonds(const QString& block)
+{
+    const QStringList lines = block.split(QLatin1Char('\n'));
+    if (lines.size() < 4 || lines[3].contains(QLatin1String("V3000")))
+        return {};
+    bool atomsRead = false, bondsRead = false;
+    const int atoms = lines[3].left(3).trimmed().toInt(&atomsRead);
+    const int bonds = lines[3].mid(3, 3).trimmed().toInt(&bondsRead);
+    if (!atomsRead || !bondsRead)
+        return {}; // RDKit names the counts line
+    for (int i = 4 + atoms; i < 4 + atoms + bonds && i < lines.size(); ++i)
+        for (const int column : {0, 3}) {
+            bool read = false;
+            const int atom = lines[i].mid(column, 3).trimmed().toInt(&read);
+            if (read && (atom < 1 || atom > atoms))
+                return Status::failure(QStringLiteral("The MOL block cannot be read: the bond on "
+                                                      "line %1 names atom %2 of %3.")
+                                           .arg(i + 1)
+                                           .arg(atom)
+                                           .arg(atoms));
+        }
     return {};
 }
 
@@ -164,8 +197,9 @@ Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol)
                                               QRegularExpression::MultilineOption);
     if (const QRegularExpressionMatch end = recordEnd.match(block); end.hasMatch())
         block.truncate(end.capturedStart());
-    if (const Status shape = checkMolBlockShape(block); !shape.ok())
-        return shape;
+    for (const auto check : {checkEnd, checkV3000Counts, checkV2000Bonds})
+        if (const Status status = check(block); !status.ok())
+            return status;
     const std::string text = block.toStdString();
     const Parse parse = [&text](bool sanitize) {
         return RDKit::MolBlockToMol(text, sanitize, /*removeHs=*/true, /*strictParsing=*/true);

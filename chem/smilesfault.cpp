@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QList>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,11 +34,12 @@ bool isBracketAtom(const QString& contents)
     const QRegularExpressionMatch match = shape.match(contents);
     if (!match.hasMatch())
         return false;
-    QString symbol = match.captured(2);
+    const QString symbol = match.captured(2);
     if (symbol == QLatin1String("*") || symbol.startsWith(QLatin1Char('#')))
         return true;
-    // Aromatic atoms are written in lower case.
-    symbol[0] = symbol[0].toUpper();
+    // The aromatic atoms RDKit knows, written in lower case.
+    if (symbol[0].isLower())
+        return QStringLiteral("b c n o p s se as te si").split(QLatin1Char(' ')).contains(symbol);
     return isElement(symbol);
 }
 
@@ -69,13 +73,22 @@ SmilesFault findSmilesFault(const QString& text)
     if (end == 0)
         return {1, QStringLiteral("there is no atom")};
 
-    bool atomBefore = false;           // something to attach a bond, branch or ring bond to
-    int atomCount = 0;                 // atoms so far, to tell which atom opened a ring bond
+    int current = 0; // the atom (from 1) the next bond attaches to; 0 before any or after '.'
+    int atomCount = 0;
     int bondAt = 0;                    // a bond still waiting for the atom after it
     int emptyBranchAt = 0;             // a '(' with no atom in it yet
     int dotAt = 0;                     // the last '.', while no atom follows it
-    QList<int> branches;               // the '(' not yet closed
+    QList<QPair<int, int>> branches;   // the '(' not yet closed: (position, atom it hangs on)
     QHash<int, QPair<int, int>> rings; // ring bond number -> (position, atom) that opened it
+    QSet<QPair<int, int>> bonded;      // pairs of atoms, the lower first
+    // False when the two atoms are bonded already.
+    const auto bond = [&bonded](int a, int b) {
+        const QPair<int, int> pair(std::min(a, b), std::max(a, b));
+        if (bonded.contains(pair))
+            return false;
+        bonded.insert(pair);
+        return true;
+    };
 
     for (qsizetype i = 0; i < end;) {
         const int pos = int(i) + 1;
@@ -91,14 +104,16 @@ SmilesFault findSmilesFault(const QString& text)
             atomLength = close - i + 1;
         }
         if (atomLength > 0) {
-            atomBefore = true;
             ++atomCount;
+            if (current)
+                bond(current, atomCount);
+            current = atomCount;
             bondAt = emptyBranchAt = dotAt = 0;
             i += atomLength;
             continue;
         }
         if (const qsizetype length = bondLength(text, i, end)) {
-            if (!atomBefore)
+            if (!current)
                 return {pos, QStringLiteral("a bond without an atom before it")};
             if (bondAt)
                 return {pos, QStringLiteral("two bonds in a row")};
@@ -107,11 +122,11 @@ SmilesFault findSmilesFault(const QString& text)
             continue;
         }
         if (c == QLatin1Char('(')) {
-            if (!atomBefore || emptyBranchAt)
+            if (!current || emptyBranchAt)
                 return {pos, QStringLiteral("a branch without an atom before it")};
             if (bondAt)
                 return {bondAt, QStringLiteral("a bond before a branch")};
-            branches.append(pos);
+            branches.append({pos, current});
             emptyBranchAt = pos;
             ++i;
             continue;
@@ -123,16 +138,16 @@ SmilesFault findSmilesFault(const QString& text)
                 return {bondAt, QStringLiteral("a bond without an atom after it")};
             if (emptyBranchAt)
                 return {emptyBranchAt, QStringLiteral("an empty branch")};
-            branches.removeLast();
+            current = branches.takeLast().second;
             ++i;
             continue;
         }
         if (c == QLatin1Char('.')) {
             if (bondAt)
                 return {bondAt, QStringLiteral("a bond without an atom after it")};
-            if (!atomBefore)
+            if (!current)
                 return {pos, QStringLiteral("a '.' without an atom before it")};
-            atomBefore = false;
+            current = 0;
             dotAt = pos;
             ++i;
             continue;
@@ -151,14 +166,18 @@ SmilesFault findSmilesFault(const QString& text)
                 length = match.capturedLength();
                 number = (match.hasCaptured(2) ? match.captured(2) : match.captured(1)).toInt();
             }
-            if (!atomBefore || emptyBranchAt)
+            if (!current || emptyBranchAt)
                 return {pos, QStringLiteral("a ring bond number without an atom before it")};
             if (const auto open = rings.constFind(number); open != rings.constEnd()) {
-                if (open->second == atomCount)
+                if (open->second == current)
                     return {pos, QStringLiteral("ring bond %1 closes on its own atom").arg(number)};
+                if (!bond(open->second, current))
+                    return {
+                        pos,
+                        QStringLiteral("ring bond %1 joins two atoms already bonded").arg(number)};
                 rings.erase(open);
             } else {
-                rings.insert(number, {pos, atomCount});
+                rings.insert(number, {pos, current});
             }
             bondAt = 0;
             i += length;
@@ -174,7 +193,7 @@ SmilesFault findSmilesFault(const QString& text)
     if (bondAt)
         return {bondAt, QStringLiteral("a bond without an atom after it")};
     if (!branches.isEmpty())
-        return {branches.first(), QStringLiteral("a '(' that is never closed")};
+        return {branches.first().first, QStringLiteral("a '(' that is never closed")};
     if (!rings.isEmpty()) {
         auto first = rings.constBegin();
         for (auto it = rings.constBegin(); it != rings.constEnd(); ++it)

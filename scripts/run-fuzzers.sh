@@ -8,7 +8,7 @@ build=${2:-build-fuzz}
 [ $# -ge 2 ] && shift 2 || shift $#
 targets=${*:-picture buttonsettings structure}
 source=$(cd "$(dirname "$0")/.." && pwd)
-export LSAN_OPTIONS="suppressions=$source/fuzz/lsan.supp"
+export LSAN_OPTIONS="suppressions=$source/fuzz/lsan.supp:print_suppressions=0"
 
 for target in $targets; do
     mkdir -p "$build/corpus/$target" "$build/findings/$target"

@@ -185,6 +185,8 @@ void TestChem::refusesBadText_data()
     brokenCounts.replace("  3  2  0", "  3 x2  0");
     QString noEnd = ethanolWithoutCoordinates;
     noEnd.remove("M  END\n");
+    QString bondToNowhere = ethanolWithoutCoordinates;
+    bondToNowhere.replace("  2  3  1  0", "  2  7  1  0");
     QString noAtoms = ethanolWithoutCoordinates.section('\n', 0, 2) +
                       "\n  0  0  0  0  0  0  0  0  0  0999 V2000\nM  END\n";
     QString hugeCounts = aceticAcidV3000;
@@ -194,6 +196,8 @@ void TestChem::refusesBadText_data()
                                      << "position 3";
     QTest::newRow("unclosed ring") << "C1CC"
                                    << "position 2";
+    QTest::newRow("ring bond doubling a bond") << "CC1C1"
+                                               << "position 5";
     QTest::newRow("element outside brackets") << "CCNaCl"
                                               << "position 4";
     QTest::newRow("unknown bracket atom") << "C[Xx]"
@@ -204,6 +208,7 @@ void TestChem::refusesBadText_data()
                                                    << "atoms 1, 2, 3, 4, 5";
     QTest::newRow("MOL with a broken counts line") << brokenCounts << "line 4";
     QTest::newRow("MOL without M  END") << noEnd << "M  END";
+    QTest::newRow("MOL with a bond to a missing atom") << bondToNowhere << "line 9";
     QTest::newRow("MOL without atoms") << noAtoms << "no atoms";
     QTest::newRow("MOL promising 4e9 atoms") << hugeCounts << "promises";
     QTest::newRow("empty") << ""
