@@ -1,6 +1,5 @@
 #include "fuzz/fuzzchecks.h"
 
-#include <QApplication>
 #include <QRegularExpression>
 
 // Qt's decoders are built without coverage hooks, so the fuzzer would run blind inside them.
@@ -13,12 +12,10 @@ static void countOutcome(const QByteArray& outcome)
     ++outcomeCounters[qHash(outcome) % sizeof(outcomeCounters)];
 }
 
-static void countDecoderMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+static void countDecoderMessage(QtMsgType type, const QMessageLogContext& context,
+                                const QString& message)
 {
-    if (type == QtFatalMsg) {
-        fprintf(stderr, "%s\n", qPrintable(message));
-        abort();
-    }
+    abortOnFatalMessage(type, context, message);
     // Numbers and chunk names vary with every input; the message's words make the path.
     static const QRegularExpression variable(QStringLiteral("[0-9]+|\\[[^\\]]*\\]|\"[^\"]*\""));
     QString shape = message;
@@ -27,12 +24,7 @@ static void countDecoderMessage(QtMsgType type, const QMessageLogContext&, const
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt sees only the program name; the fuzzer's own options stay the fuzzer's.
-    static int qtArgc = 1;
-    static char* qtArgv[] = {(*argv)[0], nullptr};
-    static QApplication app(qtArgc, qtArgv);
-    qInstallMessageHandler(countDecoderMessage);
+    startFuzzApplication((*argv)[0], countDecoderMessage);
     return 0;
 }
 

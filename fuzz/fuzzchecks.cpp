@@ -6,6 +6,7 @@
 #include "controls/button/propertybag.h"
 #include "controls/imagebox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -102,4 +103,21 @@ QByteArray checkStructure(const uint8_t* data, size_t size)
     QPainter painter(&picture);
     molecule.draw(painter, QRectF(0, 0, 160, 128));
     return "read " + QByteArray::number(std::bit_width(unsigned(heavyAtoms)));
+}
+
+void startFuzzApplication(char* programName, QtMessageHandler messages)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char* qtArgv[] = {programName, nullptr};
+    static QApplication app(qtArgc, qtArgv);
+    qInstallMessageHandler(messages);
+}
+
+void abortOnFatalMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        fprintf(stderr, "%s\n", qPrintable(message));
+        abort();
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,3 +22,9 @@ void checkButtonSettings(const uint8_t* data, size_t size);
 // must survive its own stored MOL block and is drawn. Returns the outcome with its numbers
 // left out, for the fuzzer to tell apart.
 QByteArray checkStructure(const uint8_t* data, size_t size);
+
+// Starts the offscreen application every target needs; Qt sees only the program's name, so
+// the fuzzer's own options stay the fuzzer's. `messages` sees every Qt message.
+void startFuzzApplication(char* programName, QtMessageHandler messages);
+// Ends the process on a fatal Qt message, the one kind that is a finding; others pass.
+void abortOnFatalMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
