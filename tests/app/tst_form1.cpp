@@ -413,6 +413,14 @@ void TestForm1::screenReadersNameEachControl()
     QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Chemical Structure"));
     QCOMPARE(picture->text(QAccessible::Description),
              QStringLiteral("Structure picture of ETHANOL"));
+    // Every command button is a push button named by its caption, enabled as it is drawn.
+    for (const char* button : {"updatebtn", "nextbtn", "searchbtn", "backupbtn"}) {
+        QAccessibleInterface* pushButton = accessible(ui_->button(button));
+        QCOMPARE(pushButton->role(), QAccessible::PushButton);
+        QVERIFY(!pushButton->text(QAccessible::Name).isEmpty());
+        QCOMPARE(bool(pushButton->state().disabled), !ui_->button(button)->isEnabled());
+    }
+    QCOMPARE(accessible(ui_->button("nextbtn"))->text(QAccessible::Name), QStringLiteral("Next"));
     ui_->click("updatebtn");
     ui_->click("nextbtn");
     QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("No picture"));
