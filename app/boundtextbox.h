@@ -15,3 +15,14 @@ public:
 private:
     TextBox* box_;
 };
+
+// Holds a column the window shows in no box of its own: the record's structure, drawn in
+// the picture box.
+class BoundValue : public BoundField {
+public:
+    QString boundText() const override { return text_; }
+    void setBoundText(const QString& text) override { text_ = text; }
+
+private:
+    QString text_;
+};

@@ -42,3 +42,9 @@ QString storeFailureReason(const Status& failure, const QString& databaseFile)
     return reason.arg(file) + QStringLiteral("\n(") +
            QString::fromUtf8(sqlite3_errstr(failure.engineCode())) + QLatin1Char(')');
 }
+
+bool isLockedByAnotherProgram(const Status& failure)
+{
+    const int code = failure.engineCode() & 0xff;
+    return !failure.ok() && (code == SQLITE_BUSY || code == SQLITE_LOCKED);
+}

@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include "app/casnumber.h"
 #include "app/failurereason.h"
+#include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
 #include "controls/formpalette.h"
@@ -56,8 +58,12 @@ Form1::Form1(const Paths& paths, QWidget* parent)
         if (field.keyPress)
             box->setKeyPress([this, field](int& KeyAscii) { (this->*field.keyPress)(KeyAscii); });
     }
-    // The hidden Text8 holds the picture path.
+    // The hidden Text8 holds the picture path; the structure is drawn, not typed.
     bindField(QStringLiteral("Image"), ui->Text8);
+    Data1.bind(structureColumn(), &structure_);
+    connect(ui->chemstrimagebox, &ImageBox::pasteRequested, this, &Form1::chemstrimagebox_Paste);
+    connect(ui->chemstrimagebox, &ImageBox::fileDropped, this, &Form1::chemstrimagebox_FileDropped);
+    connect(ui->chemstrimagebox, &ImageBox::pictureChanged, this, &Form1::describeStructurePicture);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
     connect(ui->firstbtn, &paintedButton::Click, this, &Form1::firstbtn_Click);
@@ -155,22 +161,6 @@ void Form1::LockRecordFields()
         field->setLocked(true);
 }
 
-void Form1::ShowStructureImage()
-{
-    const QString path = ui->Text8->Text();
-    QPixmap picture;
-    QString reason;
-    if (path.isEmpty())
-        ui->chemstrimagebox->clearPicture();
-    else if (ImageBox::loadPicture(path, picture, &reason))
-        ui->chemstrimagebox->setPicture(picture);
-    else // never leave another record's picture beside this one
-        ui->chemstrimagebox->showNotice(
-            tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
-    ui->imagelbl->setText(QStringLiteral("Chemical Structure:  ") + ui->Text8->Text());
-    describeStructurePicture();
-}
-
 void Form1::ShowRecordNumber()
 {
     ui->record2label->setText(QString::number(rs().AbsolutePosition() + 1));
@@ -178,6 +168,9 @@ void Form1::ShowRecordNumber()
 
 void Form1::CheckRecordLimit(const std::function<void()>& body)
 {
+    // A database another program held when the window opened is tried again now.
+    if (!Data1.Database().isOpen() && !Data1.DatabaseName().isEmpty())
+        Data1.Refresh();
     if (rs().RecordCount() > kRecordLimit)
         showNotice(QStringLiteral("Flaskbook supports maximum 1 Million records."));
     if (rs().RecordCount() < kRecordLimit + 1)
@@ -185,6 +178,16 @@ void Form1::CheckRecordLimit(const std::function<void()>& body)
 }
 
 // The first steps of every navigation command.
+bool Form1::ReportIfLocked(const Status& status)
+{
+    if (!isLockedByAnotherProgram(status))
+        return false;
+    MsgBox(QStringLiteral("%1\n\nPlease try again when the other program has finished.")
+               .arg(storeFailureReason(status, Data1.DatabaseName())),
+           vbOKOnly | vbExclamation, kTitle);
+    return true;
+}
+
 void Form1::StartNavigation()
 {
     ui->searchtxt->setText(QString());
@@ -196,7 +199,8 @@ void Form1::firstbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveFirst();
+        if (ReportIfLocked(rs().MoveFirst()))
+            return;
         ShowStructureImage();
         ShowRecordNumber();
         showNotice(QStringLiteral(" This is the first record of database"));
@@ -207,7 +211,8 @@ void Form1::previousbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MovePrevious();
+        if (ReportIfLocked(rs().MovePrevious()))
+            return;
         ShowStructureImage();
         if (rs().IsBOF()) {
             rs().MoveFirst();
@@ -221,7 +226,8 @@ void Form1::nextbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveNext();
+        if (ReportIfLocked(rs().MoveNext()))
+            return;
         ShowStructureImage();
         if (rs().IsEOF()) {
             rs().MoveLast();
@@ -235,7 +241,8 @@ void Form1::lastbtn_Click()
 {
     StartNavigation();
     CheckRecordLimit([this] {
-        rs().MoveLast();
+        if (ReportIfLocked(rs().MoveLast()))
+            return;
         ShowStructureImage();
         ShowRecordNumber();
         showNotice(QStringLiteral(" This is the last record of database"));
@@ -248,7 +255,15 @@ void Form1::newbtn_Click()
         rs().AddNew();
         ui->record2label->setText(QString::number(recordTotal + 1));
     }
-    rs().AddNew();
+    if (const Status added = rs().AddNew(); !added.ok()) {
+        // Without a blank record pending, whatever was typed would be lost: stay browsing.
+        rs().CancelUpdate();
+        ShowRecordNumber();
+        MsgBox(QStringLiteral("No new record can be started now.\n\n%1")
+                   .arg(storeFailureReason(added, Data1.DatabaseName())),
+               vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
+        return;
+    }
     ui->record2label->setText(QString::number(recordTotal + 1));
     ShowWindowState(WindowState::NewRecord);
     ShowStructureImage();
@@ -258,12 +273,17 @@ void Form1::editbtn_Click()
 {
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(true);
-    if (const Status opened = rs().Edit(); !opened.ok() && rs().AbsolutePosition() >= 0) {
-        // The record is there but cannot be opened now; what the user typed would be lost.
+    if (const Status opened = rs().Edit(); !opened.ok()) {
+        // With no record open, whatever the user typed would be lost: stay browsing.
         ui->searchtxt->setLocked(false);
-        MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
-                   .arg(storeFailureReason(opened, Data1.DatabaseName())),
-               vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
+        if (rs().RecordCount() < 1)
+            MsgBox(
+                QStringLiteral("              Database is empty !!!                             "),
+                vbOKOnly | vbInformation, QStringLiteral("Database Empty Message"));
+        else
+            MsgBox(QStringLiteral("The record cannot be edited now.\n\n%1")
+                       .arg(storeFailureReason(opened, Data1.DatabaseName())),
+                   vbOKOnly | vbExclamation, QStringLiteral(" Record Edit Error "));
         return;
     }
     ShowWindowState(WindowState::Editing);
@@ -275,6 +295,10 @@ void Form1::updatebtn_Click()
 {
     // Update saves at once, so a crash or a kill cannot lose the record. If the save
     // fails the window stays as it is, with everything typed, to try again.
+    const QString savedCas =
+        rs().EditMode() != Recordset::EditNone ? ui->CAStxt->Text() : QString();
+    // The name as the user left it: settling may show another record in its place.
+    const QString typedName = ui->nametxt->Text();
     if (rs().EditMode() != Recordset::EditNone) {
         if (const Status saved = rs().Update(); !saved.ok()) {
             MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
@@ -283,36 +307,31 @@ void Form1::updatebtn_Click()
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
             return;
         }
-        // A record dropped unchanged leaves the one before it current: show that one.
+        // A record dropped unchanged leaves the one before it current, and rows another
+        // program added may have moved the saved one: show the record current now.
         ShowStructureImage();
+        ShowRecordNumber();
     }
     ui->searchtxt->setText(QString());
     ui->searchtxt->setLocked(false);
     ShowWindowState(WindowState::Browsing);
-    if (ui->nametxt->Text().isEmpty())
+    if (typedName.isEmpty())
         MsgBox(QStringLiteral("   Please don't leave Chemical Name field empty"), vbOKOnly,
                QStringLiteral(" Record Save Error "));
+    // Catalogues carry wrong numbers too: the record is saved as typed, and the user told.
+    if (casCheckDigitIsWrong(savedCas))
+        MsgBox(QStringLiteral("The CAS Registry Number %1 does not check: its last digit does "
+                              "not match the digits before it (7732-18-5 is a number that "
+                              "checks).\n\nThe record is saved as typed; please compare the "
+                              "number with its source.")
+                   .arg(savedCas),
+               vbOKOnly | vbInformation, QStringLiteral("CAS Registry Number"));
 }
 
 void Form1::undobtn_Click()
 {
     ui->searchtxt->setText(QString());
     ShowRecordNumber();
-}
-
-void Form1::browsebtn_Click()
-{
-    ui->searchtxt->setText(QString());
-    cd1.InitDir = paths_.dataFolder;
-    cd1.Filter = QStringLiteral("GIF Images|*.GIF");
-    cd1.DialogTitle = QStringLiteral("Browse GIF Image File");
-    cd1.ShowOpen();
-    CheckRecordLimit([this] {
-        if (cd1.FileName.isEmpty())
-            return;
-        ui->Text8->setText(cd1.FileName);
-        ShowStructureImage();
-    });
 }
 
 void Form1::deletebtn_Click()
@@ -343,6 +362,8 @@ void Form1::deletebtn_Click()
            vbOKOnly | vbInformation, QStringLiteral("Record Delete Message"));
     rs().MoveNext();
     ShowStructureImage();
+    // With no record left to move to, no move shows the number: no record is current.
+    ShowRecordNumber();
 }
 
 void Form1::aboutbtn_Click()

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -46,6 +47,8 @@ public:
     void ShowRecordNumber();
     // Runs `body` only while the table holds at most 1,000,000 records.
     void CheckRecordLimit(const std::function<void()>& body);
+    // Says so when another program's lock stopped a command; true if it did.
+    bool ReportIfLocked(const Status& status);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,6 +102,16 @@ private:
     void updatebtn_Click();
     void undobtn_Click();
     void browsebtn_Click();
+    void chemstrimagebox_Paste();
+    void chemstrimagebox_FileDropped(const QString& path);
+    // Takes a structure file (MOL, SD, SMILES) or a picture file as the record's structure.
+    void TakeStructureFile(const QString& path);
+    void TakeStructure(const QString& molBlock, const QString& formula, const QString& weight);
+    // True while a record is being edited or entered, which is when Browse is enabled.
+    bool RecordIsOpenForChange() const;
+    // The record's structure drawn for the picture box's size at this pixel ratio, or null.
+    QPixmap DrawnStructure(qreal ratio, QString* formula = nullptr,
+                           QString* failure = nullptr) const;
     void deletebtn_Click();
     void aboutbtn_Click();
     void helpbtn_Click();
@@ -125,6 +138,8 @@ private:
     std::unique_ptr<Ui::Form1> ui;
     // The record set writes into the boxes through these, one per bound column.
     std::vector<std::unique_ptr<BoundTextBox>> bindings_;
+    // The record's structure as a MOL block; empty when it has none.
+    BoundValue structure_;
     Paths paths_;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/failurereason.h"
 #include "platform/msgbox.h"
 #include "ui_form1.h"
 
@@ -18,7 +19,9 @@ void Form1::searchbtn_Click()
     CheckRecordLimit([this] {
         for (const RecordField& field : recordFieldTable()) {
             if (field.searchOption && (ui.get()->*field.searchOption)->isChecked()) {
-                rs().FindFirst(QLatin1String(field.column), ui->searchtxt->Text());
+                if (ReportIfLocked(
+                        rs().FindFirst(QLatin1String(field.column), ui->searchtxt->Text())))
+                    return;
                 ShowStructureImage();
             }
         }
@@ -45,13 +48,15 @@ void Form1::sortdscbtn_Click()
     SortByName(QStringLiteral("SELECT * FROM DATA1 ORDER BY [Name] desc"), ui->Label20);
 }
 
-// The steps both sort commands share; a failing refresh is not reported.
+// The steps both sort commands share; a failing refresh is reported only when another
+// program's lock stopped it.
 void Form1::SortByName(const QString& recordSource, QLabel* orderLabel)
 {
     ui->searchtxt->setText(QString());
     CheckRecordLimit([&] {
         Data1.setRecordSource(recordSource);
-        Data1.Refresh();
+        if (ReportIfLocked(Data1.Refresh()))
+            return;
         ShowStructureImage();
         for (QLabel* label : {ui->Label18, ui->Label19, ui->Label20})
             label->setVisible(label == orderLabel);

@@ -11,6 +11,7 @@
 #include "app/records/datacontrol.h"
 #include "app/records/schema.h"
 #include "bench/synthetic.h"
+#include "chem/molecule.h"
 #include "controls/button/paintedbutton.h"
 #include "controls/textbox.h"
 #include "platform/msgbox.h"
@@ -48,6 +49,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kMoves = 1000;
+// Moves through records that hold structures, each one drawn.
+constexpr int kStructureMoves = 300;
 // Repetitions: few for the operations that read the whole table, more for the cheap ones.
 constexpr int kWholeTableRuns = 5;
 constexpr int kCheapRuns = 21;
@@ -361,11 +364,33 @@ long long countRecords(const QString& path)
     return count;
 }
 
+// With --structures every record holds one of these MOL blocks.
+std::vector<std::string> gStructures;
+
+// RDKit's sample molecules of up to 100 heavy atoms, as the MOL blocks a record stores.
+std::vector<std::string> sampleStructures()
+{
+    QFile file(QStringLiteral("/usr/share/RDKit/Data/NCI/first_5K.smi"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        fail("cannot read RDKit's sample molecules (Debian package rdkit-data)");
+    std::vector<std::string> structures;
+    while (!file.atEnd()) {
+        Molecule molecule;
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (Molecule::fromText(line, molecule).ok() && molecule.heavyAtomCount() <= 100)
+            structures.push_back(molecule.molBlock().toStdString());
+    }
+    return structures;
+}
+
 // The synthetic database of `count` records, built once and kept in `dir` for later runs.
 QString cachedDatabase(const QString& dir, long long count)
 {
     // The generator's version is in the name, so a changed generator never reuses old files.
-    const QString path = QDir(dir).filePath(QStringLiteral("flaskbook-bench-v1-%1.db").arg(count));
+    const QString path =
+        QDir(dir).filePath(QStringLiteral("flaskbook-bench-v2%1-%2.db")
+                               .arg(gStructures.empty() ? QString() : QStringLiteral("-structures"))
+                               .arg(count));
     if (countRecords(path) == count) {
         std::printf("reusing %s\n", qPrintable(path));
         return path;
@@ -378,7 +403,7 @@ QString cachedDatabase(const QString& dir, long long count)
     if (child < 0)
         fail("cannot start the builder process");
     if (child == 0) {
-        const std::string error = buildSyntheticDatabase(path, count);
+        const std::string error = buildSyntheticDatabase(path, count, gStructures);
         if (!error.empty())
             std::fprintf(stderr, "flaskbook_bench: building failed: %s\n", error.c_str());
         std::fflush(stderr);
@@ -671,6 +696,22 @@ void measureWindowCommands(const QString& dir, const QString& file, long long co
         rows.push_back(ratioRow(std::string("window Sort ") + (ascending ? "A--Z" : "Z--A") +
                                     " (vs Refresh of its data control)",
                                 handlerMs, storeMs, 1.2));
+    }
+
+    // Next as the user presses it: the move, the record's boxes and its structure drawn.
+    if (!gStructures.empty()) {
+        auto* nextButton = window.findChild<paintedButton*>(QStringLiteral("nextbtn"));
+        emit window.findChild<paintedButton*>(QStringLiteral("firstbtn"))->Click();
+        std::vector<double> times;
+        for (int i = 0; i < kStructureMoves && i + 1 < count; ++i) {
+            const auto start = Clock::now();
+            emit nextButton->Click();
+            times.push_back(msSince(start));
+        }
+        rows.push_back(limitRow("window Next, every record with a structure (median per move)",
+                                median(times), std::nan(""), 30.0));
+        rows.push_back(limitRow("  the same, slowest move",
+                                *std::max_element(times.begin(), times.end()), std::nan(""), 30.0));
     }
 }
 
@@ -1086,9 +1127,11 @@ int main(int argc, char** argv)
             sizes = parseSizes(QString::fromLocal8Bit(argv[++i]));
         } else if (arg == "--dir" && i + 1 < argc) {
             dir = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--structures") {
+            gStructures = sampleStructures();
         } else {
-            std::fprintf(stderr,
-                         "usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir DIR]\n");
+            std::fprintf(stderr, "usage: flaskbook_bench [--sizes 1000,100000,1000000] [--dir DIR] "
+                                 "[--structures]\n");
             return arg == "--help" || arg == "-h" ? 0 : 2;
         }
     }

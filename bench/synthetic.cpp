@@ -139,7 +139,8 @@ SyntheticRow syntheticRow(long long number)
     return row;
 }
 
-std::string buildSyntheticDatabase(const QString& path, long long count)
+std::string buildSyntheticDatabase(const QString& path, long long count,
+                                   const std::vector<std::string>& structures)
 {
     QFile::remove(path);
     if (Status s = Database::CreateDatabase(path); !s.ok())
@@ -179,12 +180,16 @@ std::string buildSyntheticDatabase(const QString& path, long long count)
     sqlite3_prepare_v2(db,
                        "INSERT INTO "
                        "DATA1(Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,Spgr,pH,"
-                       "SpecialNote,Image) VALUES(?,?,?,?,?,?,?,?,?,?,?)",
+                       "SpecialNote,Image,Structure) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
                        -1, &st, nullptr);
     for (long long number = 1; number <= count && error.empty(); ++number) {
         const SyntheticRow row = syntheticRow(number);
         for (int i = 0; i < 11; ++i)
             sqlite3_bind_text(st, i + 1, row[i].data(), int(row[i].size()), SQLITE_STATIC);
+        if (!structures.empty()) {
+            const std::string& structure = structures[size_t(number - 1) % structures.size()];
+            sqlite3_bind_text(st, 12, structure.data(), int(structure.size()), SQLITE_STATIC);
+        }
         if (sqlite3_step(st) != SQLITE_DONE)
             error = sqlite3_errmsg(db);
         sqlite3_reset(st);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 // One generated record, in the column order of table DATA1.
 using SyntheticRow = std::array<std::string, 11>;
@@ -13,6 +14,8 @@ using SyntheticRow = std::array<std::string, 11>;
 SyntheticRow syntheticRow(long long number);
 std::string syntheticName(long long number);
 
-// Creates `path` with Database::CreateDatabase() and fills it with records 1..count in one transaction.
+// Creates `path` with Database::CreateDatabase() and fills it with records 1..count in one
+// transaction; with `structures`, record n holds structure n of them (round robin).
 // Returns an empty string on success, otherwise what went wrong.
-std::string buildSyntheticDatabase(const QString& path, long long count);
+std::string buildSyntheticDatabase(const QString& path, long long count,
+                                   const std::vector<std::string>& structures = {});

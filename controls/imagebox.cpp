@@ -1,8 +1,13 @@
 #include "controls/imagebox.h"
 
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 
 namespace {
@@ -23,6 +28,9 @@ ImageBox::ImageBox(QWidget* parent) : QFrame(parent)
     Q_UNUSED(accessible)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
+    // A click gives it the keyboard, so Ctrl+V reaches it.
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(true);
 }
 
 void ImageBox::setPicture(const QPixmap& picture)
@@ -30,6 +38,7 @@ void ImageBox::setPicture(const QPixmap& picture)
     picture_ = picture;
     notice_.clear();
     update();
+    emit pictureChanged();
 }
 
 void ImageBox::clearPicture()
@@ -42,6 +51,7 @@ void ImageBox::showNotice(const QString& text)
     picture_ = QPixmap();
     notice_ = text;
     update();
+    emit pictureChanged();
 }
 
 namespace {
@@ -114,4 +124,46 @@ void ImageBox::paintEvent(QPaintEvent* event)
         return;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(contentsRect(), picture_);
+}
+
+void ImageBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste))
+        emit pasteRequested();
+    else
+        QFrame::keyPressEvent(event);
+}
+
+void ImageBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addAction(tr("&Paste"), this, &ImageBox::pasteRequested);
+    menu.exec(event->globalPos());
+}
+
+namespace {
+
+// The one local file a drag carries, or an empty string.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void ImageBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImageBox::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit fileDropped(path);
 }

@@ -6,6 +6,7 @@
 
 // A picture box with a single-line border that stretches its picture to fill itself.
 // When a picture cannot be shown it shows a short notice instead, never an old picture.
+// What is pasted or dropped on it is passed on to its window, which decides.
 class ImageBox : public QFrame {
     Q_OBJECT
 
@@ -29,8 +30,20 @@ public:
     // a file that is not a picture, or a picture too large to decode.
     static bool loadPicture(const QString& path, QPixmap& out, QString* reason = nullptr);
 
+signals:
+    // A picture or a notice took the place of what the box showed.
+    void pictureChanged();
+    // Ctrl+V on the box, or Paste from its context menu.
+    void pasteRequested();
+    // A file dropped on the box.
+    void fileDropped(const QString& path);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QPixmap picture_;

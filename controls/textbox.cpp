@@ -12,6 +12,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -49,6 +50,27 @@ QString insertedBy(const QKeyEvent& event, bool multiLine)
         return QString();
     const QString text = event.text();
     return !text.isEmpty() && text.at(0).isPrint() ? text : QString();
+}
+
+// The characters a user sees: an emoji of two UTF-16 units, or a letter with its combining
+// accents, is one. MaxLength counts these, so no limit ever splits one in half.
+int visibleLength(const QString& text)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (graphemes.toNextBoundary() > 0)
+        ++count;
+    return count;
+}
+
+// The first `count` characters a user sees of `text`.
+QString leftVisible(const QString& text, int count)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (int i = 0; i < count && end >= 0 && end < text.size(); ++i)
+        end = graphemes.toNextBoundary();
+    return text.left(std::max<qsizetype>(0, end));
 }
 
 QColor fromBgr(quint32 bgr)
@@ -246,7 +268,7 @@ bool TextBox::filterKey(QKeyEvent* event)
         return true;
     }
     const QString inserted = insertedBy(*event, multiLine());
-    return !inserted.isEmpty() && inserted.size() > room();
+    return !inserted.isEmpty() && !fits(inserted);
 }
 
 // Types the character the key handler asked for in place of the one typed.
@@ -271,15 +293,30 @@ void TextBox::replay(int code)
     QCoreApplication::sendEvent(editor(), &replacement);
 }
 
-// How many more characters fit, counting the selection as gone.
+// The text as it would read with `inserted` in place of the selection.
+QString TextBox::textWith(const QString& inserted) const
+{
+    if (line_) {
+        const bool selected = line_->hasSelectedText();
+        const int start = selected ? line_->selectionStart() : line_->cursorPosition();
+        return line_->text().replace(start, selected ? line_->selectedText().size() : 0, inserted);
+    }
+    const QTextCursor cursor = lines_->textCursor();
+    return lines_->toPlainText().replace(cursor.selectionStart(),
+                                         cursor.selectionEnd() - cursor.selectionStart(), inserted);
+}
+
+bool TextBox::fits(const QString& inserted) const
+{
+    return maxLength_ == 0 || visibleLength(textWith(inserted)) <= maxLength_;
+}
+
+// How many more characters a user sees fit, counting the selection as gone.
 int TextBox::room() const
 {
     if (maxLength_ == 0)
         return INT_MAX;
-    if (line_)
-        return maxLength_ - int(line_->text().size() - line_->selectedText().size());
-    const int length = lines_->document()->characterCount() - 1;
-    return maxLength_ - length + int(lines_->textCursor().selectedText().size());
+    return maxLength_ - visibleLength(textWith(QString()));
 }
 
 void TextBox::pasteFrom(QClipboard::Mode mode)
@@ -290,7 +327,7 @@ void TextBox::pasteFrom(QClipboard::Mode mode)
     const qsizetype lineEnd = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     if (!multiLine() && lineEnd >= 0)
         text.truncate(lineEnd);
-    text.truncate(std::max(0, room()));
+    text = leftVisible(text, std::max(0, room()));
     if (Locked() || text.isEmpty())
         return;
     if (line_)

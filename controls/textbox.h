@@ -62,6 +62,8 @@ private:
     bool filterKey(QKeyEvent* event);
     void replay(int code);
     int room() const;
+    QString textWith(const QString& inserted) const;
+    bool fits(const QString& inserted) const;
     void pasteFrom(QClipboard::Mode mode);
     void showContextMenu(const QPoint& globalPos);
 

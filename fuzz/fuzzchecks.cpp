@@ -1,5 +1,7 @@
 #include "fuzz/fuzzchecks.h"
 
+#include "chem/molecule.h"
+
 #include "controls/button/paintedbutton.h"
 #include "controls/button/propertybag.h"
 #include "controls/imagebox.h"
@@ -66,4 +68,39 @@ void checkButtonSettings(const uint8_t* data, size_t size)
     button.ReadProperties(bag);
     QImage face(button.size(), QImage::Format_ARGB32);
     button.render(&face);
+}
+
+QByteArray checkStructure(const uint8_t* data, size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    Molecule molecule;
+    const Status status = Molecule::fromText(text, molecule);
+    if (!status.ok()) {
+        if (status.message().isEmpty() || !molecule.isEmpty())
+            qFatal("a refused structure without a message, or with a molecule left");
+        QString shape = status.message();
+        shape.remove(QRegularExpression(QStringLiteral("[0-9]+|'[^']*'|\"[^\"]*\"")));
+        return shape.toUtf8();
+    }
+    const int heavyAtoms = molecule.heavyAtomCount();
+    if (heavyAtoms < 0 || heavyAtoms > 1000 || molecule.formula().isEmpty() ||
+        !(molecule.averageWeight() >= 0))
+        qFatal("a structure read with %d heavy atoms, formula \"%s\", weight %g", heavyAtoms,
+               qPrintable(molecule.formula()), molecule.averageWeight());
+
+    // What the record would store must read back as the same molecule.
+    const QString stored = molecule.molBlock();
+    Molecule reread;
+    const Status again = Molecule::fromText(stored, reread);
+    if (!again.ok() || reread.formula() != molecule.formula() ||
+        reread.heavyAtomCount() != heavyAtoms)
+        qFatal("the stored MOL block of %s does not read back: %s\n%s",
+               qPrintable(molecule.formula()), qPrintable(again.message()), qPrintable(stored));
+
+    QImage picture(QSize(160, 128) * 2, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(2);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    molecule.draw(painter, QRectF(0, 0, 160, 128));
+    return "read " + QByteArray::number(std::bit_width(unsigned(heavyAtoms)));
 }

@@ -144,6 +144,11 @@ Status Database::OpenDatabase(const QString& path)
         const int stepped = check.step();
         if (stepped != SQLITE_ROW && stepped != SQLITE_DONE)
             prepared = engineFailure(QStringLiteral("The file cannot be read"));
+    } else if ((prepared.engineCode() & 0xff) == SQLITE_BUSY ||
+               (prepared.engineCode() & 0xff) == SQLITE_LOCKED) {
+        prepared = Status::failure(
+            QStringLiteral("The file is locked by another program (%1).").arg(prepared.message()),
+            prepared.engineCode());
     } else if (isUnreadable(prepared.engineCode())) {
         prepared =
             Status::failure(QStringLiteral("The file cannot be read (%1).").arg(prepared.message()),
@@ -160,7 +165,7 @@ Status Database::OpenDatabase(const QString& path)
         closeConnection();
         return prepared;
     }
-    hasStructureColumn_ = ensureStructureColumn();
+    ensureStructureColumn();
     return {};
 }
 
@@ -170,11 +175,15 @@ bool Database::ensureStructureColumn()
 {
     const QByteArray name = structureColumn().toUtf8();
     Statement probe;
-    if (probe.prepare(db_, QByteArray("SELECT " + name + " FROM DATA1 LIMIT 0").constData()).ok())
-        return true;
+    hasStructureColumn_ =
+        probe.prepare(db_, QByteArray("SELECT " + name + " FROM DATA1 LIMIT 0").constData()).ok();
     probe.finalize();
-    const QByteArray add = "ALTER TABLE DATA1 ADD COLUMN " + name + " TEXT";
-    return sqlite3_exec(db_, add.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!hasStructureColumn_) {
+        const QByteArray add = "ALTER TABLE DATA1 ADD COLUMN " + name + " TEXT";
+        hasStructureColumn_ =
+            sqlite3_exec(db_, add.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    return hasStructureColumn_;
 }
 
 Status Database::openFile(const QString& path, int flags)

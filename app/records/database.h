@@ -66,6 +66,8 @@ public:
     // False for a file that lacks the structure column and cannot be given it (read-only):
     // its records are shown, but it cannot take structures.
     bool hasStructureColumn() const { return hasStructureColumn_; }
+    // Adds the structure column where the file lacks it and can take it now; false if not.
+    bool ensureStructureColumn();
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
     // How long a statement waits for another connection's lock before it fails.
@@ -76,7 +78,6 @@ public:
 
 private:
     Status openFile(const QString& path, int flags);
-    bool ensureStructureColumn();
     Status clearTable(const QString& sql);
     Status replaceWithEmptySchema();
     void closeConnection();

@@ -87,6 +87,9 @@ Status Recordset::load(Database* db, RecordOrder order)
             return s;
     }
 
+    // A file that could not take the structure column when it was opened may take it now.
+    if (!db->hasStructureColumn())
+        db->ensureStructureColumn();
     const int storedCount =
         int(db->hasStructureColumn() ? allColumns().size() : recordColumns().size());
     const QByteArray columns = allColumns().mid(0, storedCount).join(QLatin1Char(',')).toUtf8();

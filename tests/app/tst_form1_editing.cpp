@@ -68,6 +68,7 @@ private:
 
 // The buttons, boxes and mode label after New, Edit and Update. With nothing typed, Update
 // adds and changes nothing and leaves the shown record current, so a Delete removes that one.
+// New that cannot open a record says so and stays browsing, so nothing typed is lost.
 void TestForm1Editing::commandsSetTheStateTables()
 {
     const QList<QStringList> records{sampleRecord("ACETONE"),
@@ -100,12 +101,12 @@ void TestForm1Editing::commandsSetTheStateTables()
     QCOMPARE(ui_->shownText("searchtxt"), QStringLiteral("typed"));
     QVERIFY(ui_->shownPicture().isNull());
     QCOMPARE(ui_->imageCaption(), kCaption);
-    // Update empties the search box; the untouched new record is dropped without a word, and
-    // the record before it is shown again, picture and all.
+    // Update empties the search box; the untouched new record is dropped, the empty name
+    // the user left is reported, and the record before it is shown again, picture and all.
     ui_->click("updatebtn");
     check(browsing, updated, true, "Label10");
     QVERIFY(ui_->shownText("searchtxt").isEmpty());
-    QVERIFY(ui_->prompts().isEmpty());
+    QCOMPARE(ui_->prompts(), QStringList{kEmptyName});
     QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("BENZENE"));
     QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
     QCOMPARE(ui_->shownPictureColour(), QColor(Qt::blue).rgb());
@@ -125,6 +126,22 @@ void TestForm1Editing::commandsSetTheStateTables()
     ui_->click("updatebtn");
     ui_->clickAnswering("deletebtn", vbYes);
     QCOMPARE(readNames(ui_->databaseFile()), QStringList{"ACETONE"});
+
+    // Another program holds the file: New says why and the window stays browsing.
+    ui_->click("firstbtn");
+    ui_->form().dataControl().Database().setBusyTimeout(50);
+    ui_->boxes.clear();
+    {
+        WriteLock lock(ui_->databaseFile());
+        QVERIFY(lock.locked());
+        ui_->click("newbtn");
+    }
+    QCOMPARE(ui_->boxes.shown().size(), 1);
+    QVERIFY2(ui_->prompts()[0].contains("locked by another program"),
+             qPrintable(ui_->prompts()[0]));
+    check(browsing, updated, true, "Label10");
+    QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("ACETONE"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
 }
 
 void TestForm1Editing::newAndEditAreSavedByUpdateAtOnce()
@@ -366,11 +383,11 @@ void TestForm1Editing::deleteShowsTheFollowingRecord()
     QCOMPARE(ui_->imageCaption(), kCaption);
     QVERIFY(ui_->shownPicture().isNull());
     QCOMPARE(readTable(ui_->databaseFile()), records.mid(0, 1));
-    // The only record: the move after it fails, so no new number is shown.
+    // The only record: no record is left to be current, so the number reads 0.
     ui_->click("firstbtn");
     ui_->clickAnswering("deletebtn", vbYes);
     QCOMPARE(ui_->shownText("nametxt"), QString());
-    QCOMPARE(ui_->recordNumber(), QStringLiteral("1"));
+    QCOMPARE(ui_->recordNumber(), QStringLiteral("0"));
     QVERIFY(readTable(ui_->databaseFile()).isEmpty());
     // Then there is nothing to delete.
     ui_->boxes.clear();

@@ -84,6 +84,16 @@ private slots:
         QTest::newRow("line break counts") << "ab\rcd" << 4 << "" << true << "ab\nc";
         QTest::newRow("paste cut") << "abc" << 6 << "12345" << false << "abc123";
         QTest::newRow("multi-line paste cut") << "abc" << 6 << "12345" << true << "abc123";
+        // The limit counts what the user sees: an emoji or an accented letter is one, and is
+        // never cut in half.
+        const QString flask = QStringLiteral("\U0001F9EA");
+        const QString eAcute = QStringLiteral("e\u0301");
+        QTest::newRow("emoji fits") << "ab" << 3 << flask << false << "ab" + flask;
+        QTest::newRow("emoji at the limit") << "abc" << 3 << flask << false << "abc";
+        QTest::newRow("emoji past the limit, whole")
+            << "ab" << 3 << flask + flask << false << "ab" + flask;
+        QTest::newRow("combining accent stays with its letter")
+            << "a" << 2 << eAcute + eAcute << true << "a" + eAcute;
     }
 
     void typingAndPasteKeepToMaxLength()

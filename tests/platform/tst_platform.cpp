@@ -1,6 +1,7 @@
 #include "platform/commondialog.h"
 #include "platform/paths.h"
 
+#include <QDir>
 #include <QTest>
 
 class TestPlatform : public QObject {
@@ -25,6 +26,9 @@ void TestPlatform::dataFolderFollowsXdgDataHome()
     QCOMPARE(paths.databaseFile(),
              QStringLiteral("/tmp/flaskbook-xdg-test/Flaskbook/Flaskbook.mdb"));
     QVERIFY(paths.backupFile().endsWith(QStringLiteral("/BackupFlaskbook/Flaskbook.mdb")));
+    // A relative one is ignored, as the base-directory rules say.
+    qputenv("XDG_DATA_HOME", "relative/data");
+    QCOMPARE(Paths::standard().dataFolder, QDir::homePath() + "/.local/share/Flaskbook");
 }
 
 QTEST_MAIN(TestPlatform)

@@ -54,6 +54,8 @@ private slots:
     void recordThatCannotBeReadIsNotOpenedForTyping();
     void backupAndSaveAsOnAFullDiskLeaveTheOldFiles();
     void backupFolderBlockedByAFileIsReported();
+    void lockedFileIsSaidAndTriedAgain();
+    void numberFollowsRowsAnotherProgramAdds();
 };
 
 void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
@@ -220,6 +222,46 @@ void TestFailureReports::backupFolderBlockedByAFileIsReported()
                                       "cannot be removed"),
              qPrintable(ui.prompts()[1]));
     QCOMPARE(fileContents(paths.backupFolder), QByteArray("in the way"));
+}
+
+// Another program's lock is named as such, at start-up and on every command it stops, and
+// the next command after it is gone works; no lock passes for an end of the records.
+void TestFailureReports::lockedFileIsSaidAndTriedAgain()
+{
+    FormDriver ui;
+    createTestDatabase(ui.databaseFile(), QStringList{"ONE", "TWO"});
+    {
+        WriteLock lock(ui.databaseFile());
+        ui.reopen();
+        QVERIFY2(ui.prompts().value(0).contains("locked by another program"),
+                 qPrintable(ui.prompts().value(0)));
+    }
+    ui.click("nextbtn");
+    QCOMPARE(ui.shownText("nametxt"), QStringLiteral("TWO"));
+
+    ui.form().dataControl().Database().setBusyTimeout(50);
+    WriteLock lock(ui.databaseFile());
+    for (const char* button : {"nextbtn", "firstbtn", "searchbtn", "sortascbtn"}) {
+        ui.boxes.clear();
+        ui.click(button);
+        QCOMPARE(ui.prompts().size(), 1);
+        QVERIFY2(ui.prompts()[0].contains("locked by another program"), button);
+    }
+    QCOMPARE(ui.shownText("nametxt"), QStringLiteral("TWO"));
+}
+
+void TestFailureReports::numberFollowsRowsAnotherProgramAdds()
+{
+    FormDriver ui;
+    ui.openNamed({"BETA", "GAMMA"});
+    ui.click("sortascbtn");
+    ui.click("nextbtn");
+    ui.click("editbtn");
+    ui.type("notetxt", QStringLiteral(" and more"));
+    runAsAnotherProgram(ui.databaseFile(), "INSERT INTO DATA1(Name) VALUES('ALPHA')");
+    ui.click("updatebtn");
+    QCOMPARE(ui.shownText("nametxt"), QStringLiteral("GAMMA"));
+    QCOMPARE(ui.recordNumber(), QStringLiteral("3"));
 }
 
 QTEST_MAIN(TestFailureReports)

@@ -42,6 +42,8 @@ void TestFuzzInputs::replay()
         checkPictureFile(bytes, size_t(data.size()));
     else if (target == QLatin1String("buttonsettings"))
         checkButtonSettings(bytes, size_t(data.size()));
+    else if (target == QLatin1String("structure"))
+        checkStructure(bytes, size_t(data.size()));
     else
         QFAIL(qPrintable("no fuzz target " + target));
 }

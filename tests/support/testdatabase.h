@@ -27,6 +27,10 @@ QStringList readNames(const QString& path);
 QByteArray fileContents(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
+// Runs `sql` through a connection of its own, as another program would; fails the calling
+// test if it fails.
+void runAsAnotherProgram(const QString& path, const char* sql);
+
 struct sqlite3;
 
 // Holds a write lock on the file through a connection of its own, as another program

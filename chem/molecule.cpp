@@ -1,0 +1,336 @@
+#include "chem/molecule.h"
+
+#include "chem/smilesfault.h"
+
+#include <GraphMol/Depictor/RDDepictor.h>
+#include <GraphMol/Descriptors/MolDescriptors.h>
+#include <GraphMol/FileParsers/FileParsers.h>
+#include <GraphMol/MolDraw2D/MolDraw2DSVG.h>
+#include <GraphMol/RWMol.h>
+#include <GraphMol/SanitException.h>
+#include <GraphMol/SmilesParse/SmilesParse.h>
+#include <GraphMol/SmilesParse/SmilesWrite.h>
+#include <RDGeneral/FileParseException.h>
+#include <RDGeneral/RDLog.h>
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+
+#include <cmath>
+#include <functional>
+#include <mutex>
+
+struct Molecule::Data {
+    std::unique_ptr<RDKit::ROMol> mol;
+    QString formula;
+    double weight = 0;
+    int heavyAtoms = 0;
+    // RDKit caches computed properties inside even a const molecule, so every use holds this.
+    mutable std::mutex lock;
+    // The last drawing, so a repaint at the same size does not draw again.
+    mutable QSize svgSize;
+    mutable QByteArray svg;
+};
+
+namespace {
+
+constexpr unsigned kMaxHeavyAtoms = 1000;
+
+using Parse = std::function<RDKit::RWMol*(bool sanitize)>;
+// The message for text the parser could not read, given RDKit's detail (may be empty).
+using Unreadable = std::function<QString(const QString& detail)>;
+
+// RDKit reports through its own log as well as through exceptions; our messages come from the
+// exceptions and the SMILES check, so the log stays quiet rather than filling stderr.
+void silenceRdkitLog()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { boost::logging::disable_logs("rdApp.*"); });
+}
+
+bool holdsBinary(const QString& text)
+{
+    for (const QChar c : text)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\r') &&
+             c != QLatin1Char('\t')) ||
+            c.unicode() == 0x7f)
+            return true;
+    return false;
+}
+
+// "atom 2 (N+)": numbered from 1 as in the MOL block's atom lines and the SMILES.
+QString atomName(const Parse& parse, unsigned index)
+{
+    QString name = QStringLiteral("atom %1").arg(index + 1);
+    try {
+        const std::unique_ptr<RDKit::RWMol> raw(parse(false));
+        if (!raw || index >= raw->getNumAtoms())
+            return name;
+        const RDKit::Atom* atom = raw->getAtomWithIdx(index);
+        QString symbol = QString::fromStdString(atom->getSymbol());
+        if (const int charge = atom->getFormalCharge())
+            symbol += (charge > 0 ? QStringLiteral("+") : QStringLiteral("-")) +
+                      (std::abs(charge) > 1 ? QString::number(std::abs(charge)) : QString());
+        return QStringLiteral("%1 (%2)").arg(name, symbol);
+    } catch (...) {
+        return name;
+    }
+}
+
+QString atomList(const std::vector<unsigned>& indices)
+{
+    QStringList numbers;
+    for (const unsigned index : indices)
+        numbers.append(QString::number(index + 1));
+    return numbers.join(QStringLiteral(", "));
+}
+
+// Runs `parse` with sanitizing, turning every way RDKit can fail into a message.
+Status parseWithRdkit(const Parse& parse, std::unique_ptr<RDKit::RWMol>& mol,
+                      const Unreadable& unreadable)
+{
+    try {
+        mol.reset(parse(true));
+        if (!mol)
+            return Status::failure(unreadable({}));
+        return {};
+    } catch (const RDKit::AtomValenceException& e) {
+        return Status::failure(QStringLiteral("Valence error: %1 has more bonds than it allows.")
+                                   .arg(atomName(parse, e.getAtomIdx())));
+    } catch (const RDKit::AtomKekulizeException& e) {
+        return Status::failure(QStringLiteral("%1 is marked aromatic but is in no ring.")
+                                   .arg(atomName(parse, e.getAtomIdx())));
+    } catch (const RDKit::KekulizeException& e) {
+        return Status::failure(
+            QStringLiteral("The aromatic atoms %1 cannot take alternating single and double bonds.")
+                .arg(atomList(e.getAtomIndices())));
+    } catch (const RDKit::MolSanitizeException& e) {
+        return Status::failure(QStringLiteral("The structure is not sound: %1").arg(e.what()));
+    } catch (const std::exception& e) {
+        return Status::failure(unreadable(QString::fromUtf8(e.what())));
+    } catch (...) {
+        return Status::failure(unreadable({}));
+    }
+}
+
+Status readSmiles(const QString& line, std::unique_ptr<RDKit::RWMol>& mol)
+{
+    const std::string smiles = line.toStdString();
+    const Parse parse = [&smiles](bool sanitize) {
+        RDKit::SmilesParserParams params;
+        params.sanitize = sanitize;
+        return RDKit::SmilesToMol(smiles, params);
+    };
+    return parseWithRdkit(parse, mol, [&line](const QString& detail) {
+        if (const SmilesFault fault = findSmilesFault(line); fault.position > 0)
+            return QStringLiteral("The SMILES cannot be read at position %1: %2.")
+                .arg(fault.position)
+                .arg(fault.reason);
+        return detail.isEmpty()
+                   ? QStringLiteral("The text cannot be read as SMILES.")
+                   : QStringLiteral("The text cannot be read as SMILES: %1").arg(detail);
+    });
+}
+
+// What a MOL block promises that no reader should try to allocate: more atoms or bonds
+// than it has lines.
+Status checkMolBlockShape(const QString& block)
+{
+    if (!block.contains(
+            QRegularExpression(QStringLiteral("^M  END"), QRegularExpression::MultilineOption)))
+        return Status::failure(
+            QStringLiteral("The MOL block has no \"M  END\" line: it is incomplete."));
+    static const QRegularExpression counts(QStringLiteral("^M  V30 COUNTS +(\\d+) +(\\d+)"),
+                                           QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = counts.match(block);
+    if (match.hasMatch()) {
+        const qsizetype lines = block.count(QLatin1Char('\n')) + 1;
+        for (const int n : {1, 2})
+            if (match.captured(n).size() > 9 || match.captured(n).toLongLong() > lines)
+                return Status::failure(
+                    QStringLiteral("The MOL block's counts line promises %1 atoms and %2 bonds, "
+                                   "but the block has only %3 lines.")
+                        .arg(match.captured(1), match.captured(2))
+                        .arg(lines));
+    }
+    return {};
+}
+
+Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol)
+{
+    // Of an SD record only the first molecule counts.
+    static const QRegularExpression recordEnd(QStringLiteral("^\\$\\$\\$\\$"),
+                                              QRegularExpression::MultilineOption);
+    if (const QRegularExpressionMatch end = recordEnd.match(block); end.hasMatch())
+        block.truncate(end.capturedStart());
+    if (const Status shape = checkMolBlockShape(block); !shape.ok())
+        return shape;
+    const std::string text = block.toStdString();
+    const Parse parse = [&text](bool sanitize) {
+        return RDKit::MolBlockToMol(text, sanitize, /*removeHs=*/true, /*strictParsing=*/true);
+    };
+    return parseWithRdkit(parse, mol, [](QString detail) {
+        if (detail.isEmpty())
+            return QStringLiteral("The MOL block cannot be read.");
+        // RDKit writes "on line4" as often as "on line 4".
+        detail.replace(QRegularExpression(QStringLiteral("line(\\d)")), QStringLiteral("line \\1"));
+        return QStringLiteral("The MOL block cannot be read: %1").arg(detail);
+    });
+}
+
+// A molecule from SMILES has no coordinates; a MOL block may have none (all zero, or all
+// atoms on one spot), unusable ones, or 3-D ones that draw as a tangle.
+bool lacksDrawingCoordinates(const RDKit::ROMol& mol)
+{
+    if (mol.getNumConformers() == 0)
+        return true;
+    const RDKit::Conformer& conformer = mol.getConformer();
+    if (conformer.is3D())
+        return true;
+    const RDGeom::POINT3D_VECT& positions = conformer.getPositions();
+    bool allOnOneSpot = true;
+    for (const RDGeom::Point3D& p : positions) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::abs(p.x) > 1e6 ||
+            std::abs(p.y) > 1e6)
+            return true;
+        allOnOneSpot = allOnOneSpot && p.x == positions[0].x && p.y == positions[0].y;
+    }
+    return positions.size() > 1 && allOnOneSpot;
+}
+
+} // namespace
+
+Status Molecule::fromText(const QString& text, Molecule& out)
+{
+    return read(text, Format::Guess, out);
+}
+
+Status Molecule::read(const QString& text, Format format, Molecule& out)
+{
+    out = Molecule();
+    if (text.trimmed().isEmpty())
+        return Status::failure(QStringLiteral("The text is empty: it holds no structure."));
+    if (holdsBinary(text))
+        return Status::failure(
+            QStringLiteral("The text holds binary data, not a SMILES string or a MOL block."));
+    silenceRdkitLog();
+
+    QString normalized = text;
+    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A MOL block has three header lines before its counts line; SMILES takes one line.
+    if (format == Format::Guess)
+        format =
+            normalized.trimmed().contains(QLatin1Char('\n')) ? Format::MolBlock : Format::Smiles;
+    std::unique_ptr<RDKit::RWMol> mol;
+    const Status parsed =
+        format == Format::Smiles
+            ? readSmiles(normalized.trimmed().section(QLatin1Char('\n'), 0, 0), mol)
+            : readMolBlock(normalized, mol);
+    if (!parsed.ok())
+        return parsed;
+
+    if (mol->getNumAtoms() == 0)
+        return Status::failure(QStringLiteral("The structure has no atoms."));
+    const unsigned heavyAtoms = mol->getNumHeavyAtoms();
+    if (heavyAtoms > kMaxHeavyAtoms)
+        return Status::failure(
+            QStringLiteral("The structure has %1 heavy atoms; Flaskbook refuses more than 1,000 "
+                           "heavy atoms.")
+                .arg(heavyAtoms));
+    auto data = std::make_shared<Data>();
+    try {
+        if (lacksDrawingCoordinates(*mol))
+            RDDepict::compute2DCoords(*mol);
+        data->formula = QString::fromStdString(RDKit::Descriptors::calcMolFormula(*mol));
+        data->weight = RDKit::Descriptors::calcAMW(*mol);
+    } catch (const std::exception& e) {
+        return Status::failure(
+            QStringLiteral("The structure cannot be laid out or weighed: %1").arg(e.what()));
+    } catch (...) {
+        return Status::failure(QStringLiteral("The structure cannot be laid out or weighed."));
+    }
+    data->heavyAtoms = int(heavyAtoms);
+    data->mol = std::move(mol);
+    out.data_ = std::move(data);
+    return {};
+}
+
+QString Molecule::molBlock() const
+{
+    if (!data_)
+        return {};
+    std::lock_guard guard(data_->lock);
+    try {
+        return QString::fromStdString(RDKit::MolToMolBlock(*data_->mol));
+    } catch (...) {
+        return {};
+    }
+}
+
+QString Molecule::smiles() const
+{
+    if (!data_)
+        return {};
+    std::lock_guard guard(data_->lock);
+    try {
+        return QString::fromStdString(RDKit::MolToSmiles(*data_->mol));
+    } catch (...) {
+        return {};
+    }
+}
+
+QString Molecule::formula() const
+{
+    return data_ ? data_->formula : QString();
+}
+
+double Molecule::averageWeight() const
+{
+    return data_ ? data_->weight : 0;
+}
+
+QString Molecule::weightText() const
+{
+    return data_ ? QString::number(data_->weight, 'f', 2) : QString();
+}
+
+int Molecule::heavyAtomCount() const
+{
+    return data_ ? data_->heavyAtoms : 0;
+}
+
+QByteArray Molecule::svg(const QSizeF& size) const
+{
+    const QSize pixels = size.toSize().boundedTo(QSize(8192, 8192));
+    if (!data_ || pixels.isEmpty())
+        return {};
+    std::lock_guard guard(data_->lock);
+    if (pixels == data_->svgSize)
+        return data_->svg;
+    try {
+        RDKit::MolDraw2DSVG drawer(pixels.width(), pixels.height());
+        drawer.drawOptions().clearBackground = false;
+        drawer.drawMolecule(*data_->mol);
+        drawer.finishDrawing();
+        data_->svg = QByteArray::fromStdString(drawer.getDrawingText());
+    } catch (...) {
+        data_->svg.clear();
+    }
+    data_->svgSize = pixels;
+    return data_->svg;
+}
+
+void Molecule::draw(QPainter& painter, const QRectF& box) const
+{
+    const QByteArray picture = svg(box.size());
+    if (picture.isEmpty())
+        return;
+    QSvgRenderer renderer(picture);
+    if (!renderer.isValid())
+        return;
+    QRectF target(QPointF(),
+                  renderer.defaultSize().toSizeF().scaled(box.size(), Qt::KeepAspectRatio));
+    target.moveCenter(box.center());
+    renderer.render(&painter, target);
+}
