@@ -399,10 +399,8 @@ void TestForm1::screenReadersNameEachControl()
         QCOMPARE(bool(editor->state().readOnly), label != nullptr);
         if (!label)
             continue;
-        QAccessibleInterface* caption = accessible(ui_->control<QLabel>(label));
-        QCOMPARE(caption->role(), QAccessible::StaticText);
-        QCOMPARE(caption->text(QAccessible::Name), name);
-        const auto labelled = caption->relations(QAccessible::Labelled);
+        const auto labelled =
+            accessible(ui_->control<QLabel>(label))->relations(QAccessible::Labelled);
         QCOMPARE(labelled.size(), 1);
         QCOMPARE(labelled[0].first->object(), ui_->box(box));
     }
