@@ -63,6 +63,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     Data1.bind(structureColumn(), &structure_);
     connect(ui->chemstrimagebox, &ImageBox::pasteRequested, this, &Form1::chemstrimagebox_Paste);
     connect(ui->chemstrimagebox, &ImageBox::fileDropped, this, &Form1::chemstrimagebox_FileDropped);
+    connect(ui->chemstrimagebox, &ImageBox::pictureChanged, this, &Form1::describeStructurePicture);
     Data1.setRepositionHandler([this] { Data1_Reposition(); });
 
     connect(ui->firstbtn, &paintedButton::Click, this, &Form1::firstbtn_Click);

@@ -38,6 +38,7 @@ void ImageBox::setPicture(const QPixmap& picture)
     picture_ = picture;
     notice_.clear();
     update();
+    emit pictureChanged();
 }
 
 void ImageBox::clearPicture()
@@ -50,6 +51,7 @@ void ImageBox::showNotice(const QString& text)
     picture_ = QPixmap();
     notice_ = text;
     update();
+    emit pictureChanged();
 }
 
 namespace {

@@ -31,6 +31,8 @@ public:
     static bool loadPicture(const QString& path, QPixmap& out, QString* reason = nullptr);
 
 signals:
+    // A picture or a notice took the place of what the box showed.
+    void pictureChanged();
     // Ctrl+V on the box, or Paste from its context menu.
     void pasteRequested();
     // A file dropped on the box.

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -398,16 +399,11 @@ void TestForm1::screenReadersNameEachControl()
         QCOMPARE(bool(editor->state().readOnly), label != nullptr);
         if (!label)
             continue;
-        QAccessibleInterface* caption = accessible(ui_->control<QLabel>(label));
-        QCOMPARE(caption->role(), QAccessible::StaticText);
-        QCOMPARE(caption->text(QAccessible::Name), name);
-        const auto labelled = caption->relations(QAccessible::Labelled);
+        const auto labelled =
+            accessible(ui_->control<QLabel>(label))->relations(QAccessible::Labelled);
         QCOMPARE(labelled.size(), 1);
         QCOMPARE(labelled[0].first->object(), ui_->box(box));
     }
-    ui_->click("editbtn");
-    QVERIFY(!accessible(ui_->box("notetxt")->editor())->state().readOnly);
-
     QAccessibleInterface* picture = accessible(ui_->control<QWidget>("chemstrimagebox"));
     QCOMPARE(picture->role(), QAccessible::Graphic);
     QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Chemical Structure"));
@@ -421,8 +417,15 @@ void TestForm1::screenReadersNameEachControl()
         QCOMPARE(bool(pushButton->state().disabled), !ui_->button(button)->isEnabled());
     }
     QCOMPARE(accessible(ui_->button("nextbtn"))->text(QAccessible::Name), QStringLiteral("Next"));
-    ui_->click("updatebtn");
     ui_->click("nextbtn");
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("No picture"));
+    // A drawn structure is described as a picture is; Escape takes it away again.
+    ui_->click("editbtn");
+    QVERIFY(!accessible(ui_->box("notetxt")->editor())->state().readOnly);
+    QGuiApplication::clipboard()->setText(QStringLiteral("O"));
+    QTest::keyClick(ui_->control<QWidget>("chemstrimagebox"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("Structure picture of WATER"));
+    QTest::keyClick(ui_->box("nametxt")->editor(), Qt::Key_Escape);
     QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("No picture"));
 }
 
