@@ -2,16 +2,12 @@
 // that leaves none of the old rows in the file.
 
 #include "app/records/datacontrol.h"
-#include "app/records/schema.h"
 #include "tests/support/testdatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <array>
-#include <memory>
 
 #include <sqlite3.h>
 
@@ -20,40 +16,21 @@ class TestRecordset : public QObject {
 
 private slots:
     void init();
-    void cleanup() { data_.reset(); }
-
     void unusableFilesAreRefusedWithTheReason_data();
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
 
 private:
-    Status connect();
     void execute(const char* sql);
-    QString shownName() const { return holders_[0].text; }
-    Recordset& rs() { return data_->Recordset(); }
 
     QTemporaryDir dir_;
     const QString path_ = dir_.filePath(QStringLiteral("Flaskbook.mdb"));
-    std::unique_ptr<DataControl> data_;
-    std::array<TextHolder, 11> holders_;
 };
 
 void TestRecordset::init()
 {
     QFile::remove(path_);
     QDir(path_).removeRecursively();
-    for (TextHolder& holder : holders_)
-        holder.text.clear();
-}
-
-// A data control bound to the file and the holders, refreshed once.
-Status TestRecordset::connect()
-{
-    data_ = std::make_unique<DataControl>();
-    for (int i = 0; i < 11; ++i)
-        data_->bind(recordColumns()[i], &holders_[i]);
-    data_->setDatabaseName(path_);
-    return data_->Refresh();
 }
 
 void TestRecordset::execute(const char* sql)
@@ -97,12 +74,16 @@ void TestRecordset::unusableFilesAreRefusedWithTheReason()
         writeFile(path_, content);
     }
 
-    holders_[0].text = QStringLiteral("KEPT");
-    const Status opened = connect();
+    DataControl data;
+    TextHolder name;
+    name.text = QStringLiteral("KEPT");
+    data.bind(QStringLiteral("Name"), &name);
+    data.setDatabaseName(path_);
+    const Status opened = data.Refresh();
     QVERIFY2(opened.message().contains(reason, Qt::CaseInsensitive), qPrintable(opened.message()));
-    QVERIFY(!rs().isOpen() && !rs().MoveFirst().ok());
-    QCOMPARE(shownName(), QStringLiteral("KEPT"));
-    QVERIFY(!data_->Database().Execute(QStringLiteral("delete * from DATA1 ")).ok());
+    QVERIFY(!data.Recordset().isOpen() && !data.Recordset().MoveFirst().ok());
+    QCOMPARE(name.text, QStringLiteral("KEPT"));
+    QVERIFY(!data.Database().Execute(QStringLiteral("delete * from DATA1 ")).ok());
     // The engine never creates a missing file.
     QCOMPARE(QFile::exists(path_), content != "<missing>");
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -163,11 +164,8 @@ struct Model {
     {
         if (column < 0 || !settle(true))
             return false;
-        const auto trimmed = [](QString s) {
-            while (s.endsWith(QLatin1Char(' ')))
-                s.chop(1);
-            return s;
-        };
+        static const QRegularExpression trailingBlanks(QStringLiteral(" +$"));
+        const auto trimmed = [](QString s) { return s.remove(trailingBlanks); };
         QList<qint64> live = records;
         if (atDeleted)
             live.removeAt(at);
@@ -177,20 +175,13 @@ struct Model {
         noMatch = found == live.end();
         return noMatch || moveTo(int(found - live.begin()));
     }
-    bool addNew()
+    // AddNew (2) starts from blank boxes, Edit (1) from the current record as stored.
+    bool startEditing(int mode)
     {
-        if (!settle(false))
+        if (!settle(false) || (mode == 1 && !onRecord()))
             return false;
-        editMode = 2;
-        shown = typedFrom = blank();
-        return true;
-    }
-    bool edit()
-    {
-        if (!settle(false) || !onRecord())
-            return false;
-        shown = typedFrom = current();
-        editMode = 1;
+        shown = typedFrom = mode == 2 ? blank() : current();
+        editMode = mode;
         return true;
     }
     bool cancel()
@@ -371,10 +362,10 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
                 break;
             }
             case 2:
-                check("AddNew", rs.AddNew(), [&] { return model.addNew(); });
+                check("AddNew", rs.AddNew(), [&] { return model.startEditing(2); });
                 break;
             case 3:
-                check("Edit", rs.Edit(), [&] { return model.edit(); });
+                check("Edit", rs.Edit(), [&] { return model.startEditing(1); });
                 break;
             case 4:
             case 5:
