@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/firststart.h"
 #include "app/form1.h"
+#include "controls/formpalette.h"
 #include "platform/instancelock.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[])
     if (const CommandLine line = parseCommandLine(QApplication::arguments()); line.endNow)
         return endWith(line);
     QApplication::setApplicationName(QStringLiteral("Flaskbook"));
+    // A dark desktop theme would darken the painted buttons, which take the system colours.
+    applyDesignedPaletteToApplication();
     // Lets the desktop match the window to the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flaskbook.Flaskbook"));
 

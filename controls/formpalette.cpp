@@ -1,5 +1,6 @@
 #include "controls/formpalette.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QWidget>
 
@@ -25,9 +26,7 @@ constexpr RoleColours kDesigned[] = {
     {QPalette::ToolTipText, 0x000000, 0x000000},   {QPalette::PlaceholderText, 0x606060, 0x808080},
 };
 
-} // namespace
-
-void applyDesignedPalette(QWidget* form)
+QPalette designedPalette()
 {
     QPalette palette;
     for (const RoleColours& colours : kDesigned) {
@@ -35,5 +34,17 @@ void applyDesignedPalette(QWidget* form)
         palette.setColor(QPalette::Inactive, colours.role, QColor(colours.normal));
         palette.setColor(QPalette::Disabled, colours.role, QColor(colours.disabled));
     }
-    form->setPalette(palette);
+    return palette;
+}
+
+} // namespace
+
+void applyDesignedPalette(QWidget* form)
+{
+    form->setPalette(designedPalette());
+}
+
+void applyDesignedPaletteToApplication()
+{
+    QApplication::setPalette(designedPalette());
 }

@@ -6,3 +6,7 @@ class QWidget;
 // dark desktop palette reaches none of its controls. The message boxes and dialogs it opens
 // are windows of their own and keep the desktop's palette, whole and readable.
 void applyDesignedPalette(QWidget* form);
+
+// The same colours as the application's palette: the painted buttons draw their faces from
+// the system colours, which follow it, and the dialogs then match the forms.
+void applyDesignedPaletteToApplication();
