@@ -172,14 +172,14 @@ void Form1::ShowStructureImage()
 {
     const QString path = ui->Text8->Text();
     QPixmap picture;
-    QString reason;
     if (path.isEmpty())
         ui->chemstrimagebox->clearPicture();
-    else if (ImageBox::loadPicture(path, picture, &reason))
+    else if (const Status loaded = ImageBox::loadPicture(path, picture); loaded.ok())
         ui->chemstrimagebox->setPicture(picture);
     else // never leave another record's picture beside this one
         ui->chemstrimagebox->showNotice(
-            tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
+            tr("The structure picture of this record could not be loaded.\n\n%1")
+                .arg(loaded.message()));
     ui->imagelbl->setText(QStringLiteral("Chemical Structure:  ") + ui->Text8->Text());
 }
 

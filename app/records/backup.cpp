@@ -1,0 +1,174 @@
+#include "app/records/backup.h"
+
+#include "app/records/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+// Pages copied under one read lock (8 MB of 4 KB pages): other programs wait a few
+// milliseconds at most for the copy.
+constexpr int kPagesPerStep = 2048;
+// How long a step waits for another program's write transaction to end.
+constexpr int kWaitForWritersMs = 5000;
+// Another program that keeps writing restarts the copy; after this many restarts the rest
+// is copied in one step, so the backup ends.
+constexpr int kRestartsBeforeOneStep = 3;
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+Status engineFailure(sqlite3* db, const QString& what)
+{
+    return Status::failure(what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)),
+                           sqlite3_extended_errcode(db));
+}
+
+// The new file the copy is written to, removed again unless it became the backup.
+class PartialCopy {
+public:
+    explicit PartialCopy(const QString& target)
+        : path_(QFile::encodeName(target + QStringLiteral(".partial-XXXXXX")))
+    {
+        // Made here and now, so it is no link and nobody else has it open.
+        fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    }
+    ~PartialCopy()
+    {
+        if (db_)
+            sqlite3_close_v2(db_);
+        if (fd_ >= 0) {
+            ::close(fd_);
+            ::unlink(path_.constData());
+        }
+    }
+    PartialCopy(const PartialCopy&) = delete;
+    PartialCopy& operator=(const PartialCopy&) = delete;
+
+    bool made() const { return fd_ >= 0; }
+    const char* path() const { return path_.constData(); }
+    int fd() const { return fd_; }
+    sqlite3*& db() { return db_; }
+    // Once the copy is renamed into place there is nothing left to remove.
+    void keep()
+    {
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+    sqlite3* db_ = nullptr;
+};
+
+Status copyPages(sqlite3* from, PartialCopy& to, const BackupProgress& progress)
+{
+    sqlite3_backup* copy = sqlite3_backup_init(to.db(), "main", from, "main");
+    if (!copy)
+        return engineFailure(to.db(), QStringLiteral("The copy cannot be started"));
+    int rc = SQLITE_OK;
+    int restarts = 0;
+    int remainingBefore = INT_MAX;
+    while (rc == SQLITE_OK) {
+        rc = sqlite3_backup_step(copy, restarts < kRestartsBeforeOneStep ? kPagesPerStep : -1);
+        const int remaining = sqlite3_backup_remaining(copy);
+        if (remaining > remainingBefore)
+            ++restarts;
+        remainingBefore = remaining;
+        // The disk starts writing what is copied, so less is left for the flush at the end.
+        ::sync_file_range(to.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        if (progress)
+            progress(sqlite3_backup_pagecount(copy) - remaining, sqlite3_backup_pagecount(copy));
+    }
+    if (sqlite3_backup_finish(copy) != SQLITE_OK || rc != SQLITE_DONE)
+        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
+    return {};
+}
+
+// The engine's quick check of every page and record of the copy.
+Status checkCopy(sqlite3* db)
+{
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check(5)", -1, &check, nullptr) != SQLITE_OK)
+        return engineFailure(db, QStringLiteral("The copy cannot be checked"));
+    QStringList problems;
+    int rc;
+    while ((rc = sqlite3_step(check)) == SQLITE_ROW)
+        problems.append(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))));
+    sqlite3_finalize(check);
+    if (rc != SQLITE_DONE)
+        return engineFailure(db, QStringLiteral("The copy cannot be checked"));
+    if (problems != QStringList{QStringLiteral("ok")})
+        return Status::failure(QStringLiteral("The copy failed its check, so the database file "
+                                              "itself may be damaged: %1")
+                                   .arg(problems.join(QStringLiteral("; "))),
+                               SQLITE_CORRUPT);
+    return {};
+}
+
+} // namespace
+
+Status backupDatabase(const QString& source, const QString& target, const BackupProgress& progress)
+{
+    Database from;
+    if (Status opened = from.OpenDatabase(source); !opened.ok())
+        return Status::failure(
+            QStringLiteral("The database %1 cannot be read. %2").arg(source, opened.message()),
+            opened.engineCode());
+    from.setBusyTimeout(kWaitForWritersMs);
+
+    PartialCopy to(target);
+    if (!to.made())
+        return Status::failure(QStringLiteral("No new file can be made in the folder %1: %2")
+                                   .arg(QFileInfo(target).path(), systemError()));
+    if (sqlite3_open_v2(to.path(), &to.db(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
+    sqlite3_extended_result_codes(to.db(), 1);
+    // A half-written copy is thrown away, so it needs no journal; it is flushed once, below.
+    if (sqlite3_exec(to.db(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,
+                     nullptr) != SQLITE_OK)
+        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
+
+    if (Status copied = copyPages(from.handle(), to, progress); !copied.ok())
+        return copied;
+    // A copy of a database in write-ahead-log mode says so too; as one plain file, without
+    // a log beside it, it opens anywhere, also on a read-only disk.
+    if (sqlite3_exec(to.db(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
+    if (Status checked = checkCopy(to.db()); !checked.ok())
+        return checked;
+    const int closed = sqlite3_close(to.db());
+    to.db() = nullptr;
+    if (closed != SQLITE_OK)
+        return Status::failure(QStringLiteral("The copy cannot be written: %1")
+                                   .arg(QString::fromUtf8(sqlite3_errstr(closed))),
+                               closed);
+    if (::fsync(to.fd()) != 0)
+        return Status::failure(QStringLiteral("The copy cannot be written: %1").arg(systemError()));
+    // rename() replaces a link at `target` itself, never the file it points to.
+    if (::rename(to.path(), QFile::encodeName(target).constData()) != 0)
+        return Status::failure(
+            QStringLiteral("%1 cannot be replaced: %2").arg(target, systemError()));
+    to.keep();
+    // The new name is on disk too once the folder is flushed.
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(target).path()).constData(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return {};
+}
