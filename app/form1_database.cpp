@@ -16,13 +16,12 @@ namespace {
 // A copy that takes longer than this shows its progress.
 constexpr int kProgressAfterMs = 500;
 
-// Makes the backup folder, removing a file or a dangling link that stands where it belongs.
+// Makes the backup folder, removing a file that stands where it belongs.
 Status makeBackupFolder(const QString& path)
 {
     const QString folder = QDir::toNativeSeparators(path);
-    const QFileInfo found(path);
     QFile inTheWay(path);
-    if (!found.isDir() && (found.exists() || found.isSymLink()) && !inTheWay.remove())
+    if (!QFileInfo(path).isDir() && inTheWay.exists() && !inTheWay.remove())
         return Status::failure(
             QStringLiteral("The backup folder %1 cannot be made: a file of that name is in its "
                            "place and cannot be removed (%2).")

@@ -35,14 +35,13 @@ Status engineFailure(sqlite3* db, const QString& what)
                            sqlite3_extended_errcode(db));
 }
 
-// The new file the copy is written to, removed again unless it became the backup.
+// The new file beside the backup that the copy is written to; removed again unless it
+// replaces the backup.
 class PartialCopy {
 public:
     explicit PartialCopy(const QString& target)
-        : path_(QFile::encodeName(target + QStringLiteral(".partial-XXXXXX")))
+        : target_(target), path_(QFile::encodeName(target + QStringLiteral(".partial-XXXXXX")))
     {
-        // Made here and now, so it is no link and nobody else has it open.
-        fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
     }
     ~PartialCopy()
     {
@@ -56,24 +55,64 @@ public:
     PartialCopy(const PartialCopy&) = delete;
     PartialCopy& operator=(const PartialCopy&) = delete;
 
-    bool made() const { return fd_ >= 0; }
-    const char* path() const { return path_.constData(); }
-    int fd() const { return fd_; }
-    sqlite3*& db() { return db_; }
-    // Once the copy is renamed into place there is nothing left to remove.
-    void keep()
-    {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    Status open();
+    sqlite3* db() const { return db_; }
+    // The disk starts writing what is copied so far, so less is left for the flush at the end.
+    void startWriting() const { ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE); }
+    // Closes the copy, flushes it to disk and renames it to the target.
+    Status replaceTarget();
 
 private:
+    QString target_;
     QByteArray path_;
     int fd_ = -1;
     sqlite3* db_ = nullptr;
 };
 
-Status copyPages(sqlite3* from, PartialCopy& to, const BackupProgress& progress)
+Status PartialCopy::open()
+{
+    // Made here and now, so it is no link and nobody else has it open.
+    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ < 0)
+        return Status::failure(QStringLiteral("No new file can be made in the folder %1: %2")
+                                   .arg(QFileInfo(target_).path(), systemError()));
+    if (sqlite3_open_v2(path_.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return engineFailure(db_, QStringLiteral("The copy cannot be written"));
+    sqlite3_extended_result_codes(db_, 1);
+    // A half-written copy is thrown away, so it needs no journal; it is flushed once, at the end.
+    if (sqlite3_exec(db_, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,
+                     nullptr) != SQLITE_OK)
+        return engineFailure(db_, QStringLiteral("The copy cannot be written"));
+    return {};
+}
+
+Status PartialCopy::replaceTarget()
+{
+    const int closed = sqlite3_close(db_);
+    db_ = nullptr;
+    if (closed != SQLITE_OK)
+        return Status::failure(QStringLiteral("The copy cannot be written: %1")
+                                   .arg(QString::fromUtf8(sqlite3_errstr(closed))),
+                               closed);
+    if (::fsync(fd_) != 0)
+        return Status::failure(QStringLiteral("The copy cannot be written: %1").arg(systemError()));
+    // rename() replaces a link at the target itself, never the file it points to.
+    if (::rename(path_.constData(), QFile::encodeName(target_).constData()) != 0)
+        return Status::failure(
+            QStringLiteral("%1 cannot be replaced: %2").arg(target_, systemError()));
+    ::close(fd_);
+    fd_ = -1;
+    // The new name is on disk too once the folder is flushed.
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(target_).path()).constData(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return {};
+}
+
+Status copyPages(sqlite3* from, const PartialCopy& to, const BackupProgress& progress)
 {
     sqlite3_backup* copy = sqlite3_backup_init(to.db(), "main", from, "main");
     if (!copy)
@@ -87,12 +126,16 @@ Status copyPages(sqlite3* from, PartialCopy& to, const BackupProgress& progress)
         if (remaining > remainingBefore)
             ++restarts;
         remainingBefore = remaining;
-        // The disk starts writing what is copied, so less is left for the flush at the end.
-        ::sync_file_range(to.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        to.startWriting();
         if (progress)
             progress(sqlite3_backup_pagecount(copy) - remaining, sqlite3_backup_pagecount(copy));
     }
+    // A lock another program kept too long, a full disk or a damaged page, in the engine's words.
     if (sqlite3_backup_finish(copy) != SQLITE_OK || rc != SQLITE_DONE)
+        return engineFailure(to.db(), QStringLiteral("The database could not be copied"));
+    // A copy of a database in write-ahead-log mode says so too; as one plain file, without
+    // a log beside it, it opens anywhere, also on a read-only disk.
+    if (sqlite3_exec(to.db(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
     return {};
 }
@@ -131,44 +174,11 @@ Status backupDatabase(const QString& source, const QString& target, const Backup
     from.setBusyTimeout(kWaitForWritersMs);
 
     PartialCopy to(target);
-    if (!to.made())
-        return Status::failure(QStringLiteral("No new file can be made in the folder %1: %2")
-                                   .arg(QFileInfo(target).path(), systemError()));
-    if (sqlite3_open_v2(to.path(), &to.db(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
-    sqlite3_extended_result_codes(to.db(), 1);
-    // A half-written copy is thrown away, so it needs no journal; it is flushed once, below.
-    if (sqlite3_exec(to.db(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,
-                     nullptr) != SQLITE_OK)
-        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
-
+    if (Status opened = to.open(); !opened.ok())
+        return opened;
     if (Status copied = copyPages(from.handle(), to, progress); !copied.ok())
         return copied;
-    // A copy of a database in write-ahead-log mode says so too; as one plain file, without
-    // a log beside it, it opens anywhere, also on a read-only disk.
-    if (sqlite3_exec(to.db(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return engineFailure(to.db(), QStringLiteral("The copy cannot be written"));
     if (Status checked = checkCopy(to.db()); !checked.ok())
         return checked;
-    const int closed = sqlite3_close(to.db());
-    to.db() = nullptr;
-    if (closed != SQLITE_OK)
-        return Status::failure(QStringLiteral("The copy cannot be written: %1")
-                                   .arg(QString::fromUtf8(sqlite3_errstr(closed))),
-                               closed);
-    if (::fsync(to.fd()) != 0)
-        return Status::failure(QStringLiteral("The copy cannot be written: %1").arg(systemError()));
-    // rename() replaces a link at `target` itself, never the file it points to.
-    if (::rename(to.path(), QFile::encodeName(target).constData()) != 0)
-        return Status::failure(
-            QStringLiteral("%1 cannot be replaced: %2").arg(target, systemError()));
-    to.keep();
-    // The new name is on disk too once the folder is flushed.
-    const int folder =
-        ::open(QFile::encodeName(QFileInfo(target).path()).constData(), O_RDONLY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return {};
+    return to.replaceTarget();
 }
