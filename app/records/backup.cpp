@@ -2,6 +2,7 @@
 
 #include "app/records/database.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,6 +24,8 @@ constexpr int kWaitForWritersMs = 5000;
 // Another program that keeps writing restarts the copy; after this many restarts the rest
 // is copied in one step, so the backup ends.
 constexpr int kRestartsBeforeOneStep = 3;
+// Progress is reported this often, and once the copy is complete.
+constexpr int kReportEveryMs = 200;
 
 QString systemError()
 {
@@ -120,6 +123,8 @@ Status copyPages(sqlite3* from, const PartialCopy& to, const BackupProgress& pro
     int rc = SQLITE_OK;
     int restarts = 0;
     int remainingBefore = INT_MAX;
+    QElapsedTimer sinceReport;
+    sinceReport.start();
     while (rc == SQLITE_OK) {
         rc = sqlite3_backup_step(copy, restarts < kRestartsBeforeOneStep ? kPagesPerStep : -1);
         const int remaining = sqlite3_backup_remaining(copy);
@@ -127,8 +132,11 @@ Status copyPages(sqlite3* from, const PartialCopy& to, const BackupProgress& pro
             ++restarts;
         remainingBefore = remaining;
         to.startWriting();
-        if (progress)
+        // Each report may repaint a window, which takes longer than a step.
+        if (progress && (sinceReport.hasExpired(kReportEveryMs) || rc != SQLITE_OK)) {
             progress(sqlite3_backup_pagecount(copy) - remaining, sqlite3_backup_pagecount(copy));
+            sinceReport.restart();
+        }
     }
     // A lock another program kept too long, a full disk or a damaged page, in the engine's words.
     if (sqlite3_backup_finish(copy) != SQLITE_OK || rc != SQLITE_DONE)

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-// Called while a backup copies, with the pages copied so far and the pages in all.
+// Called a few times a second while a backup copies, with the pages copied so far and the
+// pages in all.
 using BackupProgress = std::function<void(qint64 copied, qint64 total)>;
 
 // Copies the database `source` to `target` through the engine, so the copy holds every
