@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
+#include "app/records/backup.h"
 #include "controls/textbox.h"
-#include "platform/filecopy.h"
 #include "platform/msgbox.h"
 #include "platform/startprogram.h"
 #include "ui_form1.h"
@@ -16,18 +16,18 @@ namespace {
 // A copy that takes longer than this shows its progress.
 constexpr int kProgressAfterMs = 500;
 
-// Makes the backup folder, removing a file that stands where it belongs. Returns why the
-// folder cannot be had, or an empty string.
-QString makeBackupFolder(const QString& path)
+// Makes the backup folder, removing a file that stands where it belongs.
+Status makeBackupFolder(const QString& path)
 {
     const QString folder = QDir::toNativeSeparators(path);
     QFile inTheWay(path);
     if (!QFileInfo(path).isDir() && inTheWay.exists() && !inTheWay.remove())
-        return QStringLiteral("The backup folder %1 cannot be made: a file of that name is in its "
-                              "place and cannot be removed (%2).")
-            .arg(folder, inTheWay.errorString());
+        return Status::failure(
+            QStringLiteral("The backup folder %1 cannot be made: a file of that name is in its "
+                           "place and cannot be removed (%2).")
+                .arg(folder, inTheWay.errorString()));
     if (!QDir().mkpath(path))
-        return QStringLiteral("The backup folder %1 cannot be made.").arg(folder);
+        return Status::failure(QStringLiteral("The backup folder %1 cannot be made.").arg(folder));
     return {};
 }
 
@@ -43,9 +43,10 @@ void Form1::backupbtn_Click()
                vbYesNo | vbQuestion | vbDefaultButton2,
                QStringLiteral("Backup and Restart Flaskbook")) != vbYes)
         return;
-    QString failure = makeBackupFolder(paths_.backupFolder);
+    Status saved = makeBackupFolder(paths_.backupFolder);
     // Closing commits a record still pending, so the copy holds it.
-    Data1.Close();
+    if (const Status closed = Data1.Close(); saved.ok() && !closed.ok())
+        saved = closed;
 
     const QString target = QDir::toNativeSeparators(paths_.backupFile());
     QProgressDialog progress(QStringLiteral("Saving the database to %1").arg(target), QString(), 0,
@@ -53,26 +54,26 @@ void Form1::backupbtn_Click()
     progress.setWindowTitle(QStringLiteral("Backup Database"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressAfterMs);
-    if (failure.isEmpty())
-        failure = CopyFile(paths_.databaseFile(), paths_.backupFile(),
-                           [&progress](qint64 copied, qint64 total) {
-                               progress.setValue(total > 0 ? int(copied * 100 / total) : 100);
-                           });
+    if (saved.ok())
+        saved = backupDatabase(paths_.databaseFile(), paths_.backupFile(),
+                               [&progress](qint64 copied, qint64 total) {
+                                   progress.setValue(total > 0 ? int(copied * 100 / total) : 100);
+                               });
     progress.reset();
-    if (failure.isEmpty())
+    if (saved.ok())
         MsgBox(QStringLiteral("Database file has been saved to ") + target,
                vbOKOnly | vbInformation, QStringLiteral("Backup Database Message"));
     else
         MsgBox(
             QStringLiteral("The database could not be saved to %1.\n\n%2\n\nThe previous backup, "
                            "if there is one, is unchanged.")
-                .arg(target, failure),
+                .arg(target, saved.message()),
             vbOKOnly | vbExclamation, QStringLiteral("Backup Database Message"));
 
-    QString notStarted;
-    if (!StartProgram(paths_.programFolder + QStringLiteral("/Restart"), &notStarted))
+    if (const Status started = StartProgram(paths_.programFolder + QStringLiteral("/Restart"));
+        !started.ok())
         MsgBox(QStringLiteral("Flaskbook cannot restart by itself: %1\n\nPlease start it again.")
-                   .arg(notStarted),
+                   .arg(started.message()),
                vbOKOnly | vbExclamation, QStringLiteral("Backup and Restart Flaskbook"));
     close();
 }

@@ -27,10 +27,9 @@ void Form1::saveasbtn_Click()
     // A name of blanks only is no name.
     if (QFileInfo(cd1.FileName).fileName().trimmed().isEmpty())
         return;
-    if (const QString failure = appendRecordText(cd1.FileName, shownFieldTexts());
-        !failure.isEmpty())
+    if (const Status saved = appendRecordText(cd1.FileName, shownFieldTexts()); !saved.ok())
         MsgBox(QStringLiteral("The record could not be saved to %1.\n\n%2")
-                   .arg(QDir::toNativeSeparators(cd1.FileName), failure),
+                   .arg(QDir::toNativeSeparators(cd1.FileName), saved.message()),
                vbOKOnly | vbExclamation, QStringLiteral("Save As"));
     cd1.FileName = QString();
 }
@@ -40,9 +39,9 @@ void Form1::printbtn_Click()
     ui->browsebtn->setEnabled(false);
     if (!cd1.ShowPrinter())
         return;
-    if (const QString failure =
+    if (const Status printed =
             printRecord(cd1.printer(), shownFieldTexts(), ui->chemstrimagebox->picture());
-        !failure.isEmpty())
-        MsgBox(QStringLiteral("The record could not be printed.\n\n%1").arg(failure),
+        !printed.ok())
+        MsgBox(QStringLiteral("The record could not be printed.\n\n%1").arg(printed.message()),
                vbOKOnly | vbExclamation, QStringLiteral("Print"));
 }

@@ -27,51 +27,48 @@ void Form1::ShowStructureImage()
 {
     if (!structure_.boundText().isEmpty()) {
         QString formula;
-        QString failure;
-        const QPixmap drawing =
-            DrawnStructure(ui->chemstrimagebox->devicePixelRatioF(), &formula, &failure);
-        if (drawing.isNull())
-            ui->chemstrimagebox->showNotice(
-                tr("The structure of this record could not be read.\n\n%1").arg(failure));
-        else
+        QPixmap drawing;
+        if (const Status drawn =
+                DrawStructure(ui->chemstrimagebox->devicePixelRatioF(), drawing, formula);
+            drawn.ok())
             ui->chemstrimagebox->setPicture(drawing);
+        else
+            ui->chemstrimagebox->showNotice(
+                tr("The structure of this record could not be read.\n\n%1").arg(drawn.message()));
         ui->imagelbl->setText(kCaption + formula);
         describeStructurePicture();
         return;
     }
     const QString path = ui->Text8->Text();
     QPixmap picture;
-    QString reason;
     if (path.isEmpty())
         ui->chemstrimagebox->clearPicture();
     // A relative path is the data folder's, where the pictures live, whatever the working folder.
-    else if (ImageBox::loadPicture(QDir(paths_.dataFolder).absoluteFilePath(path), picture,
-                                   &reason))
+    else if (const Status loaded =
+                 ImageBox::loadPicture(QDir(paths_.dataFolder).absoluteFilePath(path), picture);
+             loaded.ok())
         ui->chemstrimagebox->setPicture(picture);
     else // never leave another record's picture beside this one
         ui->chemstrimagebox->showNotice(
-            tr("The structure picture of this record could not be loaded.\n\n%1").arg(reason));
+            tr("The structure picture of this record could not be loaded.\n\n%1")
+                .arg(loaded.message()));
     ui->imagelbl->setText(kCaption + ui->Text8->Text());
     describeStructurePicture();
 }
 
-QPixmap Form1::DrawnStructure(qreal ratio, QString* formula, QString* failure) const
+Status Form1::DrawStructure(qreal ratio, QPixmap& drawing, QString& formula) const
 {
     Molecule molecule;
-    if (const Status read = Molecule::fromText(structure_.boundText(), molecule); !read.ok()) {
-        if (failure)
-            *failure = read.message();
-        return {};
-    }
-    if (formula)
-        *formula = molecule.formula();
+    if (const Status read = Molecule::fromText(structure_.boundText(), molecule); !read.ok())
+        return read;
+    formula = molecule.formula();
     const QSize size = ui->chemstrimagebox->contentsRect().size();
-    QPixmap drawing(size * ratio);
+    drawing = QPixmap(size * ratio);
     drawing.setDevicePixelRatio(ratio);
     drawing.fill(Qt::white);
     QPainter painter(&drawing);
     molecule.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return drawing;
+    return {};
 }
 
 void Form1::browsebtn_Click()

@@ -43,9 +43,8 @@ int main(int argc, char* argv[])
     const Paths paths = Paths::standard();
     // Held until the program ends; the companion Restart waits for it to be let go.
     InstanceLock running(paths.dataFolder);
-    if (const InstanceLock::Result locked = running.tryLock(); locked != InstanceLock::Locked) {
-        MsgBox(running.errorString(),
-               vbOKOnly | (locked == InstanceLock::HeldElsewhere ? vbInformation : vbCritical),
+    if (const Status locked = running.tryLock(); !locked.ok()) {
+        MsgBox(locked.message(), vbOKOnly | (running.heldElsewhere() ? vbInformation : vbCritical),
                QStringLiteral("Flaskbook"));
         return 1;
     }

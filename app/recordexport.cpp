@@ -1,5 +1,7 @@
 #include "app/recordexport.h"
 
+#include "core/filekind.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -28,8 +30,11 @@ QStringList recordTextLines(const LabelledFields& fields)
     return lines;
 }
 
-QString appendRecordText(const QString& path, const LabelledFields& fields)
+Status appendRecordText(const QString& path, const LabelledFields& fields)
 {
+    // Opening a FIFO would wait until another program reads it.
+    if (Status regular = regularFileOrNewName(path); !regular.ok())
+        return regular;
     QString block = QString(24, QLatin1Char(' ')) + QStringLiteral("\r\n");
     for (const QString& line : recordTextLines(fields))
         block += withCrLf(line) + QStringLiteral("\r\n");
@@ -38,7 +43,7 @@ QString appendRecordText(const QString& path, const LabelledFields& fields)
     const bool existed = file.exists();
     // Unbuffered: a write that stops short is tried again, so its real reason comes out.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return file.errorString();
+        return Status::failure(file.errorString());
     const qint64 sizeBefore = file.size();
     const QByteArray bytes = block.toLocal8Bit();
     qint64 written = 0;
@@ -55,21 +60,30 @@ QString appendRecordText(const QString& path, const LabelledFields& fields)
         file.close();
         if (!existed)
             file.remove();
-        return failure;
+        return Status::failure(failure);
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+        return Status::failure(file.errorString());
     return {};
 }
 
-QString printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture)
+Status printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture)
 {
+    const QString outputFile = printer->outputFileName();
+    if (!outputFile.isEmpty()) {
+        // Opening a FIFO would wait until another program reads it.
+        if (Status regular = regularFileOrNewName(outputFile); !regular.ok())
+            return Status::failure(QStringLiteral("The file %1 cannot be written. %2")
+                                       .arg(outputFile, regular.message()));
+    }
     QPainter painter;
     if (!painter.begin(printer)) {
-        if (!printer->outputFileName().isEmpty())
-            return QStringLiteral("The file %1 cannot be written.").arg(printer->outputFileName());
-        return QStringLiteral("The printer %1 cannot be used.").arg(printer->printerName());
+        if (!outputFile.isEmpty())
+            return Status::failure(
+                QStringLiteral("The file %1 cannot be written.").arg(outputFile));
+        return Status::failure(
+            QStringLiteral("The printer %1 cannot be used.").arg(printer->printerName()));
     }
 
     const qreal point = printer->resolution() / 72.0;
@@ -115,6 +129,6 @@ QString printRecord(QPrinter* printer, const LabelledFields& fields, const QPixm
         painter.drawPixmap(QRectF(QPointF(page.left(), y), size), picture, QRectF(picture.rect()));
     }
     if (!painter.end())
-        return QStringLiteral("The page could not be printed.");
+        return Status::failure(QStringLiteral("The page could not be printed."));
     return {};
 }

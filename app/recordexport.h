@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -17,9 +19,9 @@ QStringList recordTextLines(const LabelledFields& fields);
 
 // Appends the record's text block to `path` (created if missing): a line of 24 blanks,
 // then the labelled lines, every line ending in CR LF, in the system's 8-bit encoding.
-// Returns an empty string on success, otherwise the reason in words.
-QString appendRecordText(const QString& path, const LabelledFields& fields);
+// Anything but a regular file at `path` is refused before it is opened.
+Status appendRecordText(const QString& path, const LabelledFields& fields);
 
 // Prints the labelled lines on one page of `printer`, the structure picture below them.
-// Returns an empty string on success, otherwise the reason in words.
-QString printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture);
+// An output file that is not a regular file is refused before it is opened.
+Status printRecord(QPrinter* printer, const LabelledFields& fields, const QPixmap& picture);

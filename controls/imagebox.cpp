@@ -1,5 +1,7 @@
 #include "controls/imagebox.h"
 
+#include "core/filekind.h"
+
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -73,41 +75,39 @@ QSize decodedSize(QImageReader& reader)
 
 } // namespace
 
-bool ImageBox::loadPicture(const QString& path, QPixmap& out, QString* reason)
+Status ImageBox::loadPicture(const QString& path, QPixmap& out)
 {
     out = QPixmap();
-    const auto fail = [reason](const QString& why) {
-        if (reason)
-            *reason = why;
-        return false;
-    };
     if (path.isEmpty())
-        return fail(tr("No picture file is named."));
+        return Status::failure(tr("No picture file is named."));
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(tr("The file does not exist."));
+        return Status::failure(tr("The file does not exist."));
     if (info.isDir())
-        return fail(tr("The path names a folder, not a picture file."));
+        return Status::failure(tr("The path names a folder, not a picture file."));
+    // Reading a FIFO would wait for another program with the window frozen.
+    if (Status regular = regularFileOrNewName(path); !regular.ok())
+        return regular;
     if (!info.isReadable())
-        return fail(tr("The file cannot be read."));
+        return Status::failure(tr("The file cannot be read."));
     if (info.size() == 0)
-        return fail(tr("The file is empty."));
+        return Status::failure(tr("The file is empty."));
 
     QImageReader reader(path);
     if (!reader.canRead())
-        return fail(tr("The file is not a picture."));
+        return Status::failure(tr("The file is not a picture."));
     const QSize size = decodedSize(reader);
     if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPicturePixels)
-        return fail(tr("The picture is too large to show (%1 x %2 pixels).")
-                        .arg(size.width())
-                        .arg(size.height()));
+        return Status::failure(tr("The picture is too large to show (%1 x %2 pixels).")
+                                   .arg(size.width())
+                                   .arg(size.height()));
     // A backstop for formats whose header understates what decoding allocates.
     QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
     const QImage image = reader.read();
     if (image.isNull())
-        return fail(tr("The picture is damaged: %1").arg(reader.errorString()));
+        return Status::failure(tr("The picture is damaged: %1").arg(reader.errorString()));
     out = QPixmap::fromImage(image);
-    return true;
+    return {};
 }
 
 void ImageBox::paintEvent(QPaintEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QFrame>
 #include <QPixmap>
 #include <QString>
@@ -25,10 +27,10 @@ public:
     // Empties the box and shows this text in it.
     void showNotice(const QString& text);
 
-    // Reads an image file into out. False, with out null and a short reason for the
-    // user, for an empty path, a missing file, a folder, an empty or unreadable file,
-    // a file that is not a picture, or a picture too large to decode.
-    static bool loadPicture(const QString& path, QPixmap& out, QString* reason = nullptr);
+    // Reads an image file into out. Fails, with out null and a short reason for the user,
+    // for an empty path, a missing file, a folder, an empty or unreadable file, a file that
+    // is not a picture, or a picture too large to decode.
+    static Status loadPicture(const QString& path, QPixmap& out);
 
 signals:
     // A picture or a notice took the place of what the box showed.

@@ -30,8 +30,9 @@ QByteArray checkPictureFile(const uint8_t* data, size_t size)
     file.close();
 
     QPixmap picture;
-    QString reason;
-    const bool loaded = ImageBox::loadPicture(path, picture, &reason);
+    const Status status = ImageBox::loadPicture(path, picture);
+    const bool loaded = status.ok();
+    QString reason = status.message();
     if (loaded == picture.isNull())
         qFatal("loadPicture answered %d with a %s picture", loaded,
                picture.isNull() ? "null" : "real");

@@ -22,47 +22,46 @@ QString systemError()
 
 } // namespace
 
-InstanceLock::InstanceLock(const QString& dataFolder)
-    : folder_(dataFolder), path_(dataFolder + QStringLiteral("/Flaskbook.lock"))
-{
-}
+InstanceLock::InstanceLock(const QString& dataFolder) : folder_(dataFolder) {}
 
 InstanceLock::~InstanceLock()
 {
     unlock();
 }
 
-InstanceLock::Result InstanceLock::tryLock()
+Status InstanceLock::tryLock()
 {
+    heldElsewhere_ = false;
     if (fd_ >= 0)
-        return Locked;
-    if (!QDir().mkpath(folder_)) {
-        error_ = QStringLiteral("The folder %1 cannot be created.").arg(folder_);
-        return Failed;
-    }
-    // Close-on-exec, so a program started from here never inherits the lock.
-    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error_ = QStringLiteral("%1 cannot be opened: %2").arg(path_, systemError());
-        return Failed;
-    }
+        return {};
+    if (!QDir().mkpath(folder_))
+        return Status::failure(QStringLiteral("The folder %1 cannot be created.").arg(folder_));
+    // The folder itself is locked: it cannot be removed while it holds the database, and
+    // nothing is created in it, so no link there can lead a write elsewhere. Close-on-exec,
+    // so a program started from here never inherits the lock.
+    const int fd =
+        ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Status::failure(
+            QStringLiteral("The folder %1 cannot be opened: %2").arg(folder_, systemError()));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
-        error_ = held ? QStringLiteral("Flaskbook is already running.")
-                      : QStringLiteral("%1 cannot be locked: %2").arg(path_, systemError());
+        heldElsewhere_ = errno == EWOULDBLOCK;
+        const QString reason = systemError();
         ::close(fd);
-        return held ? HeldElsewhere : Failed;
+        if (heldElsewhere_)
+            return Status::failure(QStringLiteral("Flaskbook is already running."));
+        return Status::failure(
+            QStringLiteral("The folder %1 cannot be locked: %2").arg(folder_, reason));
     }
     fd_ = fd;
-    error_.clear();
-    return Locked;
+    return {};
 }
 
-InstanceLock::Result InstanceLock::tryLockFor(int timeoutMs)
+Status InstanceLock::tryLockFor(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    Result result;
-    while ((result = tryLock()) == HeldElsewhere && !deadline.hasExpired())
+    Status result;
+    while (!(result = tryLock()).ok() && heldElsewhere_ && !deadline.hasExpired())
         QThread::msleep(kRetryMs);
     return result;
 }

@@ -20,19 +20,17 @@ ScriptedPrograms::~ScriptedPrograms()
         script = nullptr;
 }
 
-bool StartProgram(const QString& program, QString* error)
+Status StartProgram(const QString& program)
 {
-    QString reason;
     if (script) {
         script->started_.append(program);
         if (script->fail_)
-            reason = QStringLiteral("The program could not be started.");
-    } else if (!QFileInfo(program).isFile()) {
-        reason = QStringLiteral("The program %1 does not exist.").arg(program);
-    } else if (!QProcess::startDetached(program, {})) {
-        reason = QStringLiteral("The program %1 could not be started.").arg(program);
+            return Status::failure(QStringLiteral("The program could not be started."));
+        return {};
     }
-    if (error)
-        *error = reason;
-    return reason.isEmpty();
+    if (!QFileInfo(program).isFile())
+        return Status::failure(QStringLiteral("The program %1 does not exist.").arg(program));
+    if (!QProcess::startDetached(program, {}))
+        return Status::failure(QStringLiteral("The program %1 could not be started.").arg(program));
+    return {};
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QString>
 #include <QStringList>
 
-// Starts `program` with no arguments and returns at once, without waiting for it. On
-// failure returns false and, if `error` is given, the reason in words.
-bool StartProgram(const QString& program, QString* error = nullptr);
+// Starts `program` with no arguments and returns at once, without waiting for it.
+Status StartProgram(const QString& program);
 
 // For tests: while one exists, StartProgram starts nothing. It records every program it
 // was asked to start and reports success, or failure after failStarts(true).
@@ -20,7 +21,7 @@ public:
     void failStarts(bool fail) { fail_ = fail; }
 
 private:
-    friend bool StartProgram(const QString&, QString*);
+    friend Status StartProgram(const QString&);
     QStringList started_;
     bool fail_ = false;
 };

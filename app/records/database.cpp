@@ -1,6 +1,7 @@
 #include "app/records/database.h"
 
 #include "app/records/schema.h"
+#include "core/filekind.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,9 @@ QString reasonFileIsUnusable(const QString& path)
         return QStringLiteral("The file does not exist.");
     if (info.isDir())
         return QStringLiteral("It is a folder, not a database file.");
+    // Reading a FIFO or a device would wait for another program, before any window is shown.
+    if (const Status regular = regularFileOrNewName(path); !regular.ok())
+        return regular.message();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("The file cannot be read: %1.").arg(file.errorString());

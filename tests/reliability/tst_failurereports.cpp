@@ -10,16 +10,50 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 enum class Fault { Locked, FolderUnwritable, FileMoved, DiskFull };
+enum class FifoAt { Database, SaveAsTarget, PrintFile };
+
+// After a second, opens the other end of a FIFO again and again, so a command that waits on
+// the FIFO goes on (and the test fails) instead of hanging.
+class FifoOtherEnd {
+public:
+    explicit FifoOtherEnd(const QString& fifo)
+        : thread_([this, path = QFile::encodeName(fifo)] {
+              const auto start = std::chrono::steady_clock::now();
+              while (!done_) {
+                  if (std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
+                      const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK);
+                      if (fd >= 0)
+                          ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          })
+    {
+    }
+    ~FifoOtherEnd()
+    {
+        done_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> done_ = false;
+    std::thread thread_;
+};
 
 // Keeps a folder from being written, or a file from being removed, even by root, whose
 // permissions are never checked. Without root only a folder can be kept so.
@@ -56,6 +90,8 @@ private slots:
     void backupFolderBlockedByAFileIsReported();
     void lockedFileIsSaidAndTriedAgain();
     void numberFollowsRowsAnotherProgramAdds();
+    void fifoIsRefusedWithoutWaiting_data();
+    void fifoIsRefusedWithoutWaiting();
 };
 
 void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
@@ -199,7 +235,7 @@ void TestFailureReports::backupAndSaveAsOnAFullDiskLeaveTheOldFiles()
              qPrintable(prompts[0]));
     QVERIFY2(prompts[1].contains(QLatin1String("No space left on device")), qPrintable(prompts[1]));
     QVERIFY2(prompts[3].startsWith("The database could not be saved to " + paths.backupFile()) &&
-                 prompts[3].contains(QLatin1String("No space left on device")),
+                 prompts[3].contains(QLatin1String("disk is full")),
              qPrintable(prompts[3]));
     QCOMPARE(fileContents(exported), QByteArray(4096 - 100, 'x'));
     QCOMPARE(fileContents(paths.backupFile()), QByteArray("the last backup"));
@@ -262,6 +298,47 @@ void TestFailureReports::numberFollowsRowsAnotherProgramAdds()
     ui.click("updatebtn");
     QCOMPARE(ui.shownText("nametxt"), QStringLiteral("GAMMA"));
     QCOMPARE(ui.recordNumber(), QStringLiteral("3"));
+}
+
+void TestFailureReports::fifoIsRefusedWithoutWaiting_data()
+{
+    QTest::addColumn<FifoAt>("at");
+    QTest::newRow("database") << FifoAt::Database;
+    QTest::newRow("Save As target") << FifoAt::SaveAsTarget;
+    QTest::newRow("Print file") << FifoAt::PrintFile;
+}
+
+void TestFailureReports::fifoIsRefusedWithoutWaiting()
+{
+    QFETCH(FifoAt, at);
+    FormDriver ui;
+    ui.openNamed({"ACETONE"});
+    const QString fifo =
+        at == FifoAt::Database ? ui.databaseFile() : ui.filePath(QStringLiteral("record.txt"));
+    if (at == FifoAt::Database) {
+        ui.close();
+        QVERIFY(QFile::remove(fifo));
+    }
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const FifoOtherEnd otherEnd(fifo);
+    switch (at) {
+    case FifoAt::Database:
+        ui.reopen();
+        break;
+    case FifoAt::SaveAsTarget:
+        ui.dialogs.queueAccept(fifo);
+        ui.click("saveasbtn");
+        break;
+    case FifoAt::PrintFile:
+        ui.dialogs.queueAccept(fifo);
+        ui.click("printbtn");
+        break;
+    }
+    QCOMPARE(ui.prompts().size(), 1);
+    QVERIFY2(ui.prompts()[0].contains(fifo) &&
+                 ui.prompts()[0].contains(
+                     QLatin1String("It is a FIFO (named pipe), not a regular file.")),
+             qPrintable(ui.prompts()[0]));
 }
 
 QTEST_MAIN(TestFailureReports)

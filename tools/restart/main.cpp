@@ -18,10 +18,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const Paths paths = Paths::standard();
-    QString error;
-    if (!restartWhenEnded(paths.dataFolder, paths.programFolder + QStringLiteral("/flaskbook"),
-                          kWaitForEndMs, &error)) {
-        std::fprintf(stderr, "Restart: %s\n", qPrintable(error));
+    if (const Status restarted = restartWhenEnded(
+            paths.dataFolder, paths.programFolder + QStringLiteral("/flaskbook"), kWaitForEndMs);
+        !restarted.ok()) {
+        std::fprintf(stderr, "Restart: %s\n", qPrintable(restarted.message()));
         return 1;
     }
     return 0;

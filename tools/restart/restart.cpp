@@ -3,23 +3,17 @@
 #include "platform/instancelock.h"
 #include "platform/startprogram.h"
 
-bool restartWhenEnded(const QString& dataFolder, const QString& program, int timeoutMs,
-                      QString* error)
+Status restartWhenEnded(const QString& dataFolder, const QString& program, int timeoutMs)
 {
     InstanceLock lock(dataFolder);
-    switch (lock.tryLockFor(timeoutMs)) {
-    case InstanceLock::Locked:
-        break;
-    case InstanceLock::HeldElsewhere:
-        *error = QStringLiteral("Flaskbook did not end within %1 seconds; it is not started "
-                                "a second time.")
-                     .arg(timeoutMs / 1000.0);
-        return false;
-    case InstanceLock::Failed:
-        *error = lock.errorString();
-        return false;
+    if (const Status locked = lock.tryLockFor(timeoutMs); !locked.ok()) {
+        if (!lock.heldElsewhere())
+            return locked;
+        return Status::failure(QStringLiteral("Flaskbook did not end within %1 seconds; it is not "
+                                              "started a second time.")
+                                   .arg(timeoutMs / 1000.0));
     }
     // The program takes the lock itself as it starts.
     lock.unlock();
-    return StartProgram(program, error);
+    return StartProgram(program);
 }

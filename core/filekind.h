@@ -1,0 +1,10 @@
+#pragma once
+
+#include "core/status.h"
+
+#include <QString>
+
+// Succeeds when `path` names a regular file (links followed) or nothing yet, so that opening
+// it can never wait on another program; otherwise says what it is instead, e.g. "It is a
+// FIFO (named pipe), not a regular file."
+Status regularFileOrNewName(const QString& path);
