@@ -109,9 +109,8 @@ private:
     void TakeStructure(const QString& molBlock, const QString& formula, const QString& weight);
     // True while a record is being edited or entered, which is when Browse is enabled.
     bool RecordIsOpenForChange() const;
-    // The record's structure drawn for the picture box's size at this pixel ratio, or null.
-    QPixmap DrawnStructure(qreal ratio, QString* formula = nullptr,
-                           QString* failure = nullptr) const;
+    // Draws the record's structure for the picture box's size at this pixel ratio.
+    Status DrawStructure(qreal ratio, QPixmap& drawing, QString& formula) const;
     void deletebtn_Click();
     void aboutbtn_Click();
     void helpbtn_Click();

@@ -34,13 +34,24 @@ void Form1::saveasbtn_Click()
     cd1.FileName = QString();
 }
 
+namespace {
+
+// Four device pixels to a screen pixel: about 300 dpi on the printed page.
+constexpr qreal kPrintPixelRatio = 4;
+
+} // namespace
+
 void Form1::printbtn_Click()
 {
     ui->browsebtn->setEnabled(false);
     if (!cd1.ShowPrinter())
         return;
-    if (const Status printed =
-            printRecord(cd1.printer(), shownFieldTexts(), ui->chemstrimagebox->picture());
+    // A drawn structure is drawn again finer for the page; a picture is printed as shown.
+    QPixmap picture = ui->chemstrimagebox->picture();
+    QString formula;
+    if (!structure_.boundText().isEmpty())
+        DrawStructure(kPrintPixelRatio, picture, formula);
+    if (const Status printed = printRecord(cd1.printer(), shownFieldTexts(), picture);
         !printed.ok())
         MsgBox(QStringLiteral("The record could not be printed.\n\n%1").arg(printed.message()),
                vbOKOnly | vbExclamation, QStringLiteral("Print"));
