@@ -1,4 +1,5 @@
 #include "platform/instancelock.h"
+#include "platform/msgbox.h"
 #include "platform/startprogram.h"
 #include "tools/restart/restart.h"
 
@@ -14,6 +15,7 @@ class TestRestart : public QObject {
 private slots:
     void restartWaitsForTheEndAndStartsOnce();
     void restartGivesUpWhileTheProgramRuns();
+    void failureIsShownToTheUser();
 
 private:
     QTemporaryDir dir_;
@@ -58,6 +60,16 @@ void TestRestart::restartGivesUpWhileTheProgramRuns()
     QVERIFY2(restarted.message().contains(QLatin1String("did not end")),
              qPrintable(restarted.message()));
     QVERIFY(programs.started().isEmpty());
+}
+
+void TestRestart::failureIsShownToTheUser()
+{
+    ScriptedMessageBoxes boxes;
+    reportRestartFailure(Status::failure(QStringLiteral("Flaskbook is still running.")));
+    QCOMPARE(boxes.shown().size(), 1);
+    QVERIFY(boxes.shown()[0].prompt.contains("Flaskbook is still running."));
+    QVERIFY(boxes.shown()[0].prompt.contains("start Flaskbook yourself"));
+    QCOMPARE(boxes.shown()[0].style, int(vbOKOnly | vbExclamation));
 }
 
 QTEST_MAIN(TestRestart)

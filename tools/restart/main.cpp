@@ -1,9 +1,7 @@
 #include "platform/paths.h"
 #include "tools/restart/restart.h"
 
-#include <QCoreApplication>
-
-#include <cstdio>
+#include <QApplication>
 
 namespace {
 
@@ -16,12 +14,13 @@ constexpr int kWaitForEndMs = 60000;
 // this program's own folder once the running one has ended.
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A message box tells the user when Flaskbook cannot be started again.
+    QApplication app(argc, argv);
     const Paths paths = Paths::standard();
     if (const Status restarted = restartWhenEnded(
             paths.dataFolder, paths.programFolder + QStringLiteral("/flaskbook"), kWaitForEndMs);
         !restarted.ok()) {
-        std::fprintf(stderr, "Restart: %s\n", qPrintable(restarted.message()));
+        reportRestartFailure(restarted);
         return 1;
     }
     return 0;
