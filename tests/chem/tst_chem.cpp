@@ -135,6 +135,10 @@ void TestChem::readsStructures_data()
     QTest::newRow("L-alanine") << "C[C@@H](C(=O)O)N"
                                << "C3H7NO2"
                                << "89.09" << 6 << "C[C@H](N)C(=O)O";
+    QTest::newRow("stereo SMILES with a Greek name")
+        << QStringLiteral("OC[C@H]1O[C@H](O)[C@H](O)[C@@H](O)[C@@H]1O α-D-glucopyranose")
+        << "C6H12O6"
+        << "180.16" << 12 << "";
     QTest::newRow("SMILES with a name") << "  CCO ethanol\n"
                                         << "C2H6O"
                                         << "46.07" << 3 << "CCO";
