@@ -99,8 +99,9 @@ Status parseWithRdkit(const Parse& parse, std::unique_ptr<RDKit::RWMol>& mol,
         return Status::failure(QStringLiteral("Valence error: %1 has more bonds than it allows.")
                                    .arg(atomName(parse, e.getAtomIdx())));
     } catch (const RDKit::AtomKekulizeException& e) {
-        return Status::failure(QStringLiteral("%1 is marked aromatic but is in no ring.")
-                                   .arg(atomName(parse, e.getAtomIdx())));
+        return Status::failure(
+            QStringLiteral("Aromaticity error: %1 is marked aromatic but is in no ring.")
+                .arg(atomName(parse, e.getAtomIdx())));
     } catch (const RDKit::KekulizeException& e) {
         return Status::failure(
             QStringLiteral("The aromatic atoms %1 cannot take alternating single and double bonds.")
