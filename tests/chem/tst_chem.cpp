@@ -287,7 +287,8 @@ private slots:
                 for (int round = 0; round < 20; ++round) {
                     Molecule molecule;
                     expect(Molecule::fromText("CC(=O)Oc1ccccc1C(=O)O", molecule).ok() &&
-                               molecule.formula() == "C9H8O4",
+                               molecule.formula() == "C9H8O4" &&
+                               molecule.svg(QSizeF(60, 40)).contains("<svg"),
                            "aspirin");
                     const Status bad = Molecule::fromText("CN(C)(C)(C)C", molecule);
                     expect(bad.message().contains("atom 2 (N)"), bad.message());
