@@ -124,7 +124,12 @@ Status readSmiles(const QString& line, std::unique_ptr<RDKit::RWMol>& mol)
     const Parse parse = [&smiles](bool sanitize) {
         RDKit::SmilesParserParams params;
         params.sanitize = sanitize;
-        return RDKit::SmilesToMol(smiles, params);
+        RDKit::RWMol* mol = RDKit::SmilesToMol(smiles, params);
+        // The name after the SMILES would become the stored MOL block's title line, where a
+        // "$$$$" would end the record; the record keeps its own name.
+        if (mol)
+            mol->clearProp(RDKit::common_properties::_Name);
+        return mol;
     };
     return parseWithRdkit(parse, mol, [&line](const QString& detail) {
         if (const SmilesFault fault = findSmilesFault(line); fault.position > 0)
