@@ -239,6 +239,18 @@ bool lacksDrawingCoordinates(const RDKit::ROMol& mol)
     return positions.size() > 1 && allOnOneSpot;
 }
 
+// The formula of the molecule as its stored MOL block reads back, or an empty string when it
+// does not read back. V2000 cannot say everything SMILES can (a quadruple bond, say).
+QString formulaAfterStoring(const RDKit::ROMol& mol)
+{
+    try {
+        const std::unique_ptr<RDKit::RWMol> back(RDKit::MolBlockToMol(RDKit::MolToMolBlock(mol)));
+        return back ? QString::fromStdString(RDKit::Descriptors::calcMolFormula(*back)) : QString();
+    } catch (...) {
+        return {};
+    }
+}
+
 } // namespace
 
 Status Molecule::fromText(const QString& text, Molecule& out)
@@ -289,6 +301,15 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
             QStringLiteral("The structure cannot be laid out or weighed: %1").arg(e.what()));
     } catch (...) {
         return Status::failure(QStringLiteral("The structure cannot be laid out or weighed."));
+    }
+    // A V2000 block is what we store, so it reads back as itself; anything else is checked.
+    if (format == Format::Smiles || normalized.contains(QLatin1String("V3000"))) {
+        const QString stored = formulaAfterStoring(*mol);
+        if (stored != data->formula)
+            return Status::failure(
+                QStringLiteral("The structure cannot be stored as a MOL block without changing "
+                               "it: %1 would read back as %2.")
+                    .arg(data->formula, stored.isEmpty() ? QStringLiteral("nothing") : stored));
     }
     data->heavyAtoms = int(heavyAtoms);
     data->mol = std::move(mol);

@@ -176,6 +176,7 @@ private slots:
         row("element outside brackets", "CCNaCl", "position 4");
         row("unknown bracket atom", "C[Xx]", "position 2");
         row("valence", "CN(C)(C)(C)C", "atom 2 (N)");
+        row("quadruple bond, which a MOL block cannot store", "P$P", "cannot be stored");
         row("aromatic ring of five carbons", "c1cccc1", "atoms 1, 2, 3, 4, 5");
         row("MOL with a broken counts line", brokenCounts, "line 4");
         row("MOL without M  END", noEnd, "M  END");
