@@ -99,8 +99,9 @@ Status parseWithRdkit(const Parse& parse, std::unique_ptr<RDKit::RWMol>& mol,
         return Status::failure(QStringLiteral("Valence error: %1 has more bonds than it allows.")
                                    .arg(atomName(parse, e.getAtomIdx())));
     } catch (const RDKit::AtomKekulizeException& e) {
-        return Status::failure(QStringLiteral("%1 is marked aromatic but is in no ring.")
-                                   .arg(atomName(parse, e.getAtomIdx())));
+        return Status::failure(
+            QStringLiteral("Aromaticity error: %1 is marked aromatic but is in no ring.")
+                .arg(atomName(parse, e.getAtomIdx())));
     } catch (const RDKit::KekulizeException& e) {
         return Status::failure(
             QStringLiteral("The aromatic atoms %1 cannot take alternating single and double bonds.")
@@ -123,7 +124,12 @@ Status readSmiles(const QString& line, std::unique_ptr<RDKit::RWMol>& mol)
     const Parse parse = [&smiles](bool sanitize) {
         RDKit::SmilesParserParams params;
         params.sanitize = sanitize;
-        return RDKit::SmilesToMol(smiles, params);
+        RDKit::RWMol* mol = RDKit::SmilesToMol(smiles, params);
+        // The name after the SMILES would become the stored MOL block's title line, where a
+        // "$$$$" would end the record; the record keeps its own name.
+        if (mol)
+            mol->clearProp(RDKit::common_properties::_Name);
+        return mol;
     };
     return parseWithRdkit(parse, mol, [&line](const QString& detail) {
         if (const SmilesFault fault = findSmilesFault(line); fault.position > 0)
@@ -233,6 +239,18 @@ bool lacksDrawingCoordinates(const RDKit::ROMol& mol)
     return positions.size() > 1 && allOnOneSpot;
 }
 
+// The formula of the molecule as its stored MOL block reads back, or an empty string when it
+// does not read back. V2000 cannot say everything SMILES can (a quadruple bond, say).
+QString formulaAfterStoring(const RDKit::ROMol& mol)
+{
+    try {
+        const std::unique_ptr<RDKit::RWMol> back(RDKit::MolBlockToMol(RDKit::MolToMolBlock(mol)));
+        return back ? QString::fromStdString(RDKit::Descriptors::calcMolFormula(*back)) : QString();
+    } catch (...) {
+        return {};
+    }
+}
+
 } // namespace
 
 Status Molecule::fromText(const QString& text, Molecule& out)
@@ -283,6 +301,15 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
             QStringLiteral("The structure cannot be laid out or weighed: %1").arg(e.what()));
     } catch (...) {
         return Status::failure(QStringLiteral("The structure cannot be laid out or weighed."));
+    }
+    // A V2000 block is what we store, so it reads back as itself; anything else is checked.
+    if (format == Format::Smiles || normalized.contains(QLatin1String("V3000"))) {
+        const QString stored = formulaAfterStoring(*mol);
+        if (stored != data->formula)
+            return Status::failure(
+                QStringLiteral("The structure cannot be stored as a MOL block without changing "
+                               "it: %1 would read back as %2.")
+                    .arg(data->formula, stored.isEmpty() ? QStringLiteral("nothing") : stored));
     }
     data->heavyAtoms = int(heavyAtoms);
     data->mol = std::move(mol);
