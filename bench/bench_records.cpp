@@ -403,11 +403,12 @@ QString cachedDatabase(const QString& dir, long long count)
     if (child < 0)
         fail("cannot start the builder process");
     if (child == 0) {
-        const std::string error = buildSyntheticDatabase(path, count, gStructures);
-        if (!error.empty())
-            std::fprintf(stderr, "flaskbook_bench: building failed: %s\n", error.c_str());
+        const Status built = buildSyntheticDatabase(path, count, gStructures);
+        if (!built.ok())
+            std::fprintf(stderr, "flaskbook_bench: building failed: %s\n",
+                         qPrintable(built.message()));
         std::fflush(stderr);
-        _exit(error.empty() ? 0 : 1);
+        _exit(built.ok() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);

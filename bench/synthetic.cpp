@@ -139,17 +139,17 @@ SyntheticRow syntheticRow(long long number)
     return row;
 }
 
-std::string buildSyntheticDatabase(const QString& path, long long count,
-                                   const std::vector<std::string>& structures)
+Status buildSyntheticDatabase(const QString& path, long long count,
+                              const std::vector<std::string>& structures)
 {
     QFile::remove(path);
     if (Status s = Database::CreateDatabase(path); !s.ok())
-        return s.message().toStdString();
+        return s;
 
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK) {
         sqlite3_close(db);
-        return "cannot open " + path.toStdString();
+        return Status::failure(QStringLiteral("cannot open ") + path);
     }
     auto exec = [db](const std::string& sql) {
         return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -202,5 +202,5 @@ std::string buildSyntheticDatabase(const QString& path, long long count,
     if (error.empty() && !exec("COMMIT"))
         error = sqlite3_errmsg(db);
     sqlite3_close(db);
-    return error;
+    return error.empty() ? Status() : Status::failure(QString::fromStdString(error));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 #include <QString>
 
 #include <array>
@@ -16,6 +18,5 @@ std::string syntheticName(long long number);
 
 // Creates `path` with Database::CreateDatabase() and fills it with records 1..count in one
 // transaction; with `structures`, record n holds structure n of them (round robin).
-// Returns an empty string on success, otherwise what went wrong.
-std::string buildSyntheticDatabase(const QString& path, long long count,
-                                   const std::vector<std::string>& structures = {});
+Status buildSyntheticDatabase(const QString& path, long long count,
+                              const std::vector<std::string>& structures = {});
