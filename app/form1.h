@@ -139,6 +139,12 @@ private:
     std::vector<std::unique_ptr<BoundTextBox>> bindings_;
     // The record's structure as a MOL block; empty when it has none.
     BoundValue structure_;
+    // The structure the picture box shows now, drawn at this pixel ratio.
+    struct ShownStructure {
+        QString molBlock;
+        qreal ratio = 0;
+        QString formula;
+    } shownStructure_;
     Paths paths_;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;

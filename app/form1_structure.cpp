@@ -26,19 +26,30 @@ void showStructureProblem(const QString& text)
 void Form1::ShowStructureImage()
 {
     if (!structure_.boundText().isEmpty()) {
-        QString formula;
-        QPixmap drawing;
-        if (const Status drawn =
-                DrawStructure(ui->chemstrimagebox->devicePixelRatioF(), drawing, formula);
-            drawn.ok())
-            ui->chemstrimagebox->setPicture(drawing);
-        else
-            ui->chemstrimagebox->showNotice(
-                tr("The structure of this record could not be read.\n\n%1").arg(drawn.message()));
-        ui->imagelbl->setText(kCaption + formula);
+        const qreal ratio = ui->chemstrimagebox->devicePixelRatioF();
+        // A search that misses, or a sort that keeps the first record, shows the same
+        // structure again: the drawing on screen is still right.
+        const bool alreadyShown = structure_.boundText() == shownStructure_.molBlock &&
+                                  ratio == shownStructure_.ratio &&
+                                  !ui->chemstrimagebox->picture().isNull();
+        if (!alreadyShown) {
+            QPixmap drawing;
+            if (const Status drawn = DrawStructure(ratio, drawing, shownStructure_.formula);
+                drawn.ok()) {
+                ui->chemstrimagebox->setPicture(drawing);
+                shownStructure_ = {structure_.boundText(), ratio, shownStructure_.formula};
+            } else {
+                ui->chemstrimagebox->showNotice(
+                    tr("The structure of this record could not be read.\n\n%1")
+                        .arg(drawn.message()));
+                shownStructure_ = {};
+            }
+        }
+        ui->imagelbl->setText(kCaption + shownStructure_.formula);
         describeStructurePicture();
         return;
     }
+    shownStructure_ = {};
     const QString path = ui->Text8->Text();
     QPixmap picture;
     if (path.isEmpty())
