@@ -452,6 +452,9 @@ Status Recordset::Delete()
     keyset_.erase(keyset_.begin() + position_);
     if (order_ != RecordOrder::Table)
         positions_.erased(deletedId, position_);
+    // The largest id follows the deletion, or a new record would be refused for an id gone.
+    if (deletedId == largestIdSeen_)
+        largestIdSeen_ = keyset_.empty() ? 0 : *std::max_element(keyset_.begin(), keyset_.end());
     place_ = Place::AfterDelete;
     currentValues_ = blankRow();
     return {};

@@ -1,5 +1,6 @@
-// What the random test of the record store cannot reach: files it cannot open, and a clear
-// that leaves none of the old rows in the file.
+// What the random test of the record store cannot reach, or reaches only by chance: files
+// it cannot open, a clear that leaves none of the old rows in the file, and the record set
+// beside another program's changes.
 
 #include "app/records/datacontrol.h"
 #include "tests/support/testdatabase.h"
@@ -19,6 +20,7 @@ private slots:
     void unusableFilesAreRefusedWithTheReason_data();
     void unusableFilesAreRefusedWithTheReason();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
+    void newRecordSavedAfterTheLargestIdIsDeleted();
 
 private:
     void execute(const char* sql);
@@ -118,6 +120,29 @@ void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
         QVERIFY(bytes.size() < sizeBefore / 4);
         QVERIFY(db.OpenDatabase(path_).ok());
     }
+}
+
+void TestRecordset::newRecordSavedAfterTheLargestIdIsDeleted()
+{
+    createTestDatabase(path_, QStringList{"ONE"});
+    runAsAnotherProgram(path_, "INSERT INTO DATA1(rowid,Name) VALUES(9223372036854775807,'LAST')");
+    DataControl data;
+    TextHolder name;
+    data.bind(QStringLiteral("Name"), &name);
+    data.setDatabaseName(path_);
+    QVERIFY(data.Refresh().ok());
+    Recordset& rs = data.Recordset();
+    QVERIFY(rs.MoveLast().ok());
+    QVERIFY(rs.Delete().ok());
+    QVERIFY(rs.AddNew().ok());
+    name.text = QStringLiteral("NEW");
+    const Status saved = rs.Update();
+    QVERIFY2(saved.ok(), qPrintable(saved.message()));
+    QCOMPARE(readNames(path_), (QStringList{"ONE", "NEW"}));
+    QVERIFY(rs.MoveFirst().ok() && rs.MoveNext().ok());
+    QCOMPARE(name.text, QStringLiteral("NEW"));
+    QVERIFY(rs.FindFirst(QStringLiteral("Name"), QStringLiteral("one")).ok() && !rs.NoMatch());
+    QCOMPARE(name.text, QStringLiteral("ONE"));
 }
 
 QTEST_GUILESS_MAIN(TestRecordset)

@@ -65,8 +65,6 @@ struct Model {
     QStringList typedFrom;
     QStringList shown = blank();
     bool noMatch = false;
-    // A record set that deleted the largest id there is may go on refusing a new record.
-    bool deletedLargestId = false;
     QString broken;
 
     int count() const { return int(records.size()) - atDeleted; }
@@ -99,7 +97,6 @@ struct Model {
     {
         if (!std::exchange(othersWrote, false))
             return;
-        deletedLargestId = false;
         const bool wasOn = onRecord(), hadPlace = wasOn || atDeleted;
         const qint64 id = hadPlace ? records[at] : 0;
         const bool afterLast = at >= records.size();
@@ -138,7 +135,7 @@ struct Model {
         // A new record follows every other in table order; its id is read from the file.
         QList<qint64> added = readFile().keys();
         added.removeIf([this](qint64 id) { return file.contains(id); });
-        if (file.contains(kLargestId) || (deletedLargestId && added.isEmpty())) {
+        if (file.contains(kLargestId)) {
             editMode = 2;
             return false;
         }
@@ -199,7 +196,6 @@ struct Model {
         catchUp();
         if (!onRecord())
             return false;
-        deletedLargestId = deletedLargestId || records[at] == kLargestId;
         file.remove(records[at]);
         atDeleted = true;
         return true;
@@ -210,7 +206,7 @@ struct Model {
             return false;
         order = newOrder;
         readRecords();
-        atDeleted = deletedLargestId = noMatch = false;
+        atDeleted = noMatch = false;
         return moveTo(0);
     }
 };
