@@ -94,6 +94,10 @@ private:
     Status readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const;
     void adoptKeyset(std::vector<long long> ids);
     Status commitPending(Settle settle);
+    Status keepAsNewRecord();
+    static Status anotherProgramChanged(const QString& outcome);
+    static bool isAnotherRecord(const QStringList& original, const QStringList& stored,
+                                const QStringList& typed);
     void dropPending() { editMode_ = EditNone; }
     Status moveTo(int position);
     Status readCurrent(int position);
@@ -136,7 +140,6 @@ private:
 
     Statement selectRow_;
     Statement insertRow_;
-    Statement updateRow_;
     Statement deleteRow_;
     Statement largestId_;
     Statement dataVersionQuery_;
