@@ -300,11 +300,35 @@ void Form1::updatebtn_Click()
     // The name as the user left it: settling may show another record in its place.
     const QString typedName = ui->nametxt->Text();
     if (rs().EditMode() != Recordset::EditNone) {
+        const bool editing = rs().EditMode() == Recordset::EditInProgress;
         if (const Status saved = rs().Update(); !saved.ok()) {
-            MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\nWhat you typed is still "
-                                  "on screen; press Update to try again.")
-                       .arg(storeFailureReason(saved, Data1.DatabaseName())),
+            const QString reason = storeFailureReason(saved, Data1.DatabaseName());
+            if (rs().EditMode() == Recordset::EditNone) {
+                // Another program's change stands: the record is shown as the file holds it.
+                MsgBox(QStringLiteral("The record was not saved.\n\n%1").arg(reason),
+                       vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
+                ShowStructureImage();
+                ShowRecordNumber();
+                ui->searchtxt->setText(QString());
+                ui->searchtxt->setLocked(false);
+                ShowWindowState(WindowState::Browsing);
+                return;
+            }
+            // The edited record is gone from the file: what was typed waits as a new record.
+            const bool keptAsNew = editing && rs().EditMode() == Recordset::EditAdd;
+            MsgBox(QStringLiteral("The record was not saved.\n\n%1\n\n%2")
+                       .arg(reason, keptAsNew ? QStringLiteral("What you typed is still on "
+                                                               "screen; press Update to save it "
+                                                               "as a new record, or Escape to "
+                                                               "drop it.")
+                                              : QStringLiteral("What you typed is still on "
+                                                               "screen; press Update to try "
+                                                               "again.")),
                    vbOKOnly | vbExclamation, QStringLiteral(" Record Save Error "));
+            if (keptAsNew) {
+                ShowRecordNumber();
+                ShowWindowState(WindowState::NewRecord);
+            }
             return;
         }
         // A record dropped unchanged leaves the one before it current, and rows another

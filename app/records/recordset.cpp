@@ -95,17 +95,11 @@ Status Recordset::load(Database* db, RecordOrder order)
     const QByteArray columns = allColumns().mid(0, storedCount).join(QLatin1Char(',')).toUtf8();
     const QByteArray select = "SELECT " + columns + " FROM DATA1 WHERE rowid=?1";
     QByteArray insert = "INSERT INTO DATA1(rowid," + columns + ") VALUES(?1";
-    QByteArray update = "UPDATE DATA1 SET ";
-    for (int i = 0; i < storedCount; ++i) {
+    for (int i = 0; i < storedCount; ++i)
         insert += ",?" + QByteArray::number(i + 2);
-        update += allColumns()[i].toUtf8() + "=?" + QByteArray::number(i + 1) + ",";
-    }
     insert += ")";
-    update.chop(1);
-    update += " WHERE rowid=?" + QByteArray::number(storedCount + 1);
     for (auto [statement, sql] :
          {std::pair{&selectRow_, select.constData()}, std::pair{&insertRow_, insert.constData()},
-          std::pair{&updateRow_, update.constData()},
           std::pair{&deleteRow_, "DELETE FROM DATA1 WHERE rowid=?1"},
           std::pair{&largestId_, "SELECT max(rowid) FROM DATA1"},
           std::pair{&dataVersionQuery_, "PRAGMA data_version"}, std::pair{&beginRead_, "BEGIN"},
@@ -138,7 +132,7 @@ Status Recordset::close()
         return {};
     if (Status s = settleBeforeClosing(); !s.ok())
         return s;
-    for (Statement* statement : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &largestId_,
+    for (Statement* statement : {&selectRow_, &insertRow_, &deleteRow_, &largestId_,
                                  &dataVersionQuery_, &beginRead_, &endRead_})
         statement->finalize();
     db_ = nullptr;
@@ -435,10 +429,21 @@ Status Recordset::Delete()
         return s;
     // Dropped before anything can fail, so the blanked boxes are never saved.
     dropPending();
+    // The record as the user last saw it; another program may have changed it since.
+    const QStringList seen = currentValues_;
     if (Status s = syncWithTable(); !s.ok())
         return s;
     if (place_ != Place::OnRecord)
         return noCurrentRecord();
+    QStringList stored;
+    bool found = false;
+    if (Status s = readRow(keyset_[size_t(position_)], stored, found); !s.ok())
+        return s;
+    if (found && stored != seen) {
+        if (Status s = moveTo(position_); !s.ok())
+            return s;
+        return anotherProgramChanged(QStringLiteral("nothing was deleted"));
+    }
 
     deleteRow_.bindInt64(1, keyset_[position_]);
     const int rc = deleteRow_.step();
@@ -452,6 +457,9 @@ Status Recordset::Delete()
     keyset_.erase(keyset_.begin() + position_);
     if (order_ != RecordOrder::Table)
         positions_.erased(deletedId, position_);
+    // The largest id follows the deletion, or a new record would be refused for an id gone.
+    if (deletedId == largestIdSeen_)
+        largestIdSeen_ = keyset_.empty() ? 0 : *std::max_element(keyset_.begin(), keyset_.end());
     place_ = Place::AfterDelete;
     currentValues_ = blankRow();
     return {};
@@ -599,23 +607,91 @@ Status Recordset::commitPending(Settle settle)
         return {};
     }
 
-    for (int i = 0; i < storedColumnCount_; ++i)
-        updateRow_.bindText(i + 1, values[i]);
-    updateRow_.bindInt64(storedColumnCount_ + 1, pendingId_);
-    const int rc = updateRow_.step();
-    updateRow_.reset();
+    // The row is checked as stored now: another program may have deleted it, given its id
+    // to another record, or changed fields the user left alone.
+    QStringList stored;
+    bool found = false;
+    if (Status s = readRow(pendingId_, stored, found); !s.ok())
+        return s;
+    if (!found)
+        return keepAsNewRecord();
+    if (isAnotherRecord(pendingOriginal_, stored, values)) {
+        dropPending();
+        if (Status s = showCurrentAsStored(); !s.ok())
+            return s;
+        return anotherProgramChanged(QStringLiteral("nothing was saved"));
+    }
+
+    // Only the fields the user changed are written; the rest stay as stored, byte for byte.
+    QByteArray sql = "UPDATE DATA1 SET ";
+    QList<int> changed;
+    for (int i = 0; i < storedColumnCount_; ++i) {
+        if (values[i] == pendingOriginal_[i])
+            continue;
+        changed.append(i);
+        sql += allColumns()[i].toUtf8() + "=?" + QByteArray::number(changed.size()) + ",";
+    }
+    if (changed.isEmpty()) {
+        dropPending();
+        return {};
+    }
+    sql.chop(1);
+    sql += " WHERE rowid=?" + QByteArray::number(changed.size() + 1);
+    Statement update;
+    if (Status s = update.prepare(db_->handle(), sql.constData()); !s.ok())
+        return s;
+    for (int i = 0; i < changed.size(); ++i)
+        update.bindText(i + 1, values[changed[i]]);
+    update.bindInt64(int(changed.size()) + 1, pendingId_);
+    const int rc = update.step();
+    update.reset();
     if (rc != SQLITE_DONE)
         return db_->engineFailure(QStringLiteral("The record was not saved"));
+    if (sqlite3_changes(db_->handle()) == 0)
+        return keepAsNewRecord();
     dropPending();
-    // A row deleted behind the record set is never written back; what it leaves is shown.
-    if (sqlite3_changes(db_->handle()) == 0) {
+    for (int i : changed)
+        stored[i] = values[i];
+    if (place_ == Place::OnRecord && keyset_[size_t(position_)] == pendingId_) {
+        currentValues_ = stored;
         showCurrent();
-        return Status::failure(QStringLiteral("The record was not saved: it has been deleted "
-                                              "from the database."));
     }
-    if (place_ == Place::OnRecord && keyset_[size_t(position_)] == pendingId_)
-        currentValues_ = values;
     return {};
+}
+
+// The edit of a record another program deleted becomes a new record holding what was
+// typed, so the user can save it again or drop it.
+Status Recordset::keepAsNewRecord()
+{
+    editMode_ = EditAdd;
+    pendingId_ = 0;
+    pendingOriginal_ = blankRow();
+    return Status::failure(QStringLiteral(
+        "The record was not saved: another program has deleted it from the database. What you "
+        "typed is kept as a new record."));
+}
+
+Status Recordset::anotherProgramChanged(const QString& outcome)
+{
+    return Status::failure(
+        QStringLiteral("Another program changed this record, so %1. The record is shown as the "
+                       "database holds it now.")
+            .arg(outcome));
+}
+
+// Taken for another record (a reused id, say): a name changed that the user did not type, or
+// a field both changed to different values.
+bool Recordset::isAnotherRecord(const QStringList& original, const QStringList& stored,
+                                const QStringList& typed)
+{
+    const int name = columnIndex(QStringLiteral("Name"));
+    if (stored[name] != original[name] && typed[name] != stored[name])
+        return true;
+    for (int i = 0; i < stored.size(); ++i) {
+        if (stored[i] != original[i] && typed[i] != original[i] && typed[i] != stored[i])
+            return true;
+    }
+    return false;
 }
 
 Status Recordset::moveTo(int position)

@@ -28,6 +28,16 @@ enum class RecordOrder { Table, NameAscending, NameDescending };
 //
 // Changes another connection makes to the table are noticed at the next operation:
 // the keyset is read again, and the current record stays current while it exists.
+//
+// Update writes only the fields the user changed; the others stay as stored, byte for
+// byte, with another program's changes to them. Before writing, the row is read again:
+// if another program deleted it, nothing is written and what was typed becomes a pending
+// new record (Update saves it, CancelUpdate drops it); if its name changed to one the user
+// did not type, or a field both changed holds different values, it is taken for another
+// record (a reused id): nothing is written, the edit is dropped and the row is shown as
+// stored. Delete acts only on a row that still holds what the user was last shown;
+// otherwise it deletes nothing and shows the row as stored. Deleting the record with the
+// largest id lets a new record take the ids after the largest left.
 class Recordset {
 public:
     enum EditModeValue { EditNone = 0, EditInProgress = 1, EditAdd = 2 };
@@ -94,6 +104,10 @@ private:
     Status readKeyset(Database* db, RecordOrder order, std::vector<long long>& ids) const;
     void adoptKeyset(std::vector<long long> ids);
     Status commitPending(Settle settle);
+    Status keepAsNewRecord();
+    static Status anotherProgramChanged(const QString& outcome);
+    static bool isAnotherRecord(const QStringList& original, const QStringList& stored,
+                                const QStringList& typed);
     void dropPending() { editMode_ = EditNone; }
     Status moveTo(int position);
     Status readCurrent(int position);
@@ -136,7 +150,6 @@ private:
 
     Statement selectRow_;
     Statement insertRow_;
-    Statement updateRow_;
     Statement deleteRow_;
     Statement largestId_;
     Statement dataVersionQuery_;

@@ -64,14 +64,15 @@ struct Model {
     int editMode = 0;
     QStringList typedFrom;
     QStringList shown = blank();
+    // The current record as the record set last read it, which a Delete checks the file against.
+    QStringList asRead = blank();
     bool noMatch = false;
-    // A record set that deleted the largest id there is may go on refusing a new record.
-    bool deletedLargestId = false;
     QString broken;
 
     int count() const { return int(records.size()) - atDeleted; }
     bool onRecord() const { return at >= 0 && at < records.size() && !atDeleted; }
     QStringList current() const { return onRecord() ? file[records[at]] : blank(); }
+    void showStored() { shown = asRead = current(); }
 
     void readRecords()
     {
@@ -90,7 +91,7 @@ struct Model {
         if (std::exchange(atDeleted, false))
             records.removeAt(at);
         at = std::clamp(to, -1, int(records.size()));
-        shown = current();
+        showStored();
         return true;
     }
     // What others wrote is noticed at the next operation: the current record stays current
@@ -99,7 +100,6 @@ struct Model {
     {
         if (!std::exchange(othersWrote, false))
             return;
-        deletedLargestId = false;
         const bool wasOn = onRecord(), hadPlace = wasOn || atDeleted;
         const qint64 id = hadPlace ? records[at] : 0;
         const bool afterLast = at >= records.size();
@@ -115,7 +115,7 @@ struct Model {
             at = afterLast ? int(records.size()) : -1;
         }
         if (wasOn && editMode == 0)
-            shown = current();
+            showStored();
     }
     // A pending record is saved, or dropped when nothing changed; saved in place, a new
     // record becomes current.
@@ -125,20 +125,32 @@ struct Model {
         const int mode = std::exchange(editMode, 0);
         if (mode == 0 || shown == typedFrom) {
             if (mode != 0 && inPlace)
-                shown = current();
+                showStored();
             return true;
         }
+        // An edited record another program deleted waits as a new record with what was typed.
+        // One whose name it changed, or a field both changed apart, is another record: nothing
+        // is written. Otherwise only the fields typed are written.
         if (mode == 1) {
-            if (!file.contains(records[at]))
-                shown = current();
-            else
-                file[records[at]] = shown;
-            return file.contains(records[at]);
+            if (!file.contains(records[at])) {
+                editMode = 2;
+                typedFrom = blank();
+                return false;
+            }
+            QStringList& row = file[records[at]];
+            bool another = row[0] != typedFrom[0] && shown[0] != row[0];
+            for (int i = 0; i < row.size(); ++i)
+                another = another || (row[i] != typedFrom[i] && shown[i] != typedFrom[i] &&
+                                      shown[i] != row[i]);
+            for (int i = 0; i < row.size() && !another; ++i)
+                row[i] = shown[i] != typedFrom[i] ? shown[i] : row[i];
+            showStored();
+            return !another;
         }
         // A new record follows every other in table order; its id is read from the file.
         QList<qint64> added = readFile().keys();
         added.removeIf([this](qint64 id) { return file.contains(id); });
-        if (file.contains(kLargestId) || (deletedLargestId && added.isEmpty())) {
+        if (file.contains(kLargestId)) {
             editMode = 2;
             return false;
         }
@@ -180,6 +192,8 @@ struct Model {
     {
         if (!settle(false) || (mode == 1 && !onRecord()))
             return false;
+        if (mode == 1)
+            showStored();
         shown = typedFrom = mode == 2 ? blank() : current();
         editMode = mode;
         return true;
@@ -188,7 +202,7 @@ struct Model {
     {
         editMode = 0;
         catchUp();
-        shown = current();
+        showStored();
         return true;
     }
     // The window blanks the boxes first; no pending values are saved.
@@ -196,10 +210,15 @@ struct Model {
     {
         editMode = 0;
         shown = blank();
+        const QStringList seen = asRead;
         catchUp();
         if (!onRecord())
             return false;
-        deletedLargestId = deletedLargestId || records[at] == kLargestId;
+        // A record another program changed since it was read is not the one the user saw.
+        if (file[records[at]] != seen) {
+            showStored();
+            return false;
+        }
         file.remove(records[at]);
         atDeleted = true;
         return true;
@@ -210,7 +229,7 @@ struct Model {
             return false;
         order = newOrder;
         readRecords();
-        atDeleted = deletedLargestId = noMatch = false;
+        atDeleted = noMatch = false;
         return moveTo(0);
     }
 };
@@ -354,7 +373,7 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
             Recordset& rs = data_->Recordset();
             const int column = random_.bounded(11);
             const QString value = kValues[random_.bounded(int(kValues.size()))];
-            switch (random_.bounded(15)) {
+            switch (random_.bounded(17)) {
             case 0:
             case 1: {
                 const auto [name, move] = moves[random_.bounded(4)];
@@ -445,6 +464,47 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
                     model.file.remove(id);
                 }
                 break;
+            case 15: {
+                // Another program edits a field, most often of the record on screen.
+                if (model.file.isEmpty())
+                    break;
+                const QList<qint64> ids = model.file.keys();
+                const qint64 id = model.onRecord() && random_.bounded(2)
+                                      ? model.records[model.at]
+                                      : ids[random_.bounded(int(ids.size()))];
+                // The record on screen may be gone already; a write that changes no byte is
+                // no commit SQLite counts.
+                if (!model.file.contains(id) || model.file[id][column] == value)
+                    break;
+                otherConnection(
+                    QStringLiteral("UPDATE DATA1 SET %1='%2' WHERE rowid=%3")
+                        .arg(recordColumns()[column], QString(value).replace("'", "''"))
+                        .arg(id),
+                    QStringLiteral("other sets %1 of %2 to %3").arg(column).arg(id).arg(value));
+                model.file[id][column] = value;
+                break;
+            }
+            case 16: {
+                // Another program deletes a record and saves another under its id.
+                if (model.file.isEmpty())
+                    break;
+                const QList<qint64> ids = model.file.keys();
+                const qint64 id = model.onRecord() && random_.bounded(2)
+                                      ? model.records[model.at]
+                                      : ids[random_.bounded(int(ids.size()))];
+                const QStringList row = randomRow();
+                QStringList quoted;
+                for (const QString& field : row)
+                    quoted.append("'" + QString(field).replace("'", "''") + "'");
+                otherConnection("DELETE FROM DATA1 WHERE rowid=" + QString::number(id),
+                                QStringLiteral("other deletes %1").arg(id));
+                otherConnection(
+                    QStringLiteral("INSERT INTO DATA1(rowid,%1) VALUES(%2,%3)")
+                        .arg(recordColumns().join(','), QString::number(id), quoted.join(',')),
+                    QStringLiteral("other reuses %1").arg(id));
+                model.file.insert(id, row);
+                break;
+            }
             }
         }
     }

@@ -92,6 +92,8 @@ private slots:
     void numberFollowsRowsAnotherProgramAdds();
     void fifoIsRefusedWithoutWaiting_data();
     void fifoIsRefusedWithoutWaiting();
+    void editOfARecordAnotherProgramReplacedOrDeleted_data();
+    void editOfARecordAnotherProgramReplacedOrDeleted();
 };
 
 void TestFailureReports::failedUpdateNamesTheCauseAndLosesNothing_data()
@@ -339,6 +341,45 @@ void TestFailureReports::fifoIsRefusedWithoutWaiting()
                  ui.prompts()[0].contains(
                      QLatin1String("It is a FIFO (named pipe), not a regular file.")),
              qPrintable(ui.prompts()[0]));
+}
+
+void TestFailureReports::editOfARecordAnotherProgramReplacedOrDeleted_data()
+{
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<QString>("advice");
+    QTest::addColumn<QString>("shownName");
+    QTest::newRow("deleted") << QByteArray("DELETE FROM DATA1 WHERE Name='BENZENE'")
+                             << "press Update to save it as a new record, or Escape to drop it"
+                             << "KEEP MEBENZENE";
+    QTest::newRow("id reused") << QByteArray("DELETE FROM DATA1 WHERE Name='BENZENE'; INSERT "
+                                             "INTO DATA1(rowid,Name) VALUES(2,'TOLUENE')")
+                               << "Another program changed this record"
+                               << "TOLUENE";
+}
+
+void TestFailureReports::editOfARecordAnotherProgramReplacedOrDeleted()
+{
+    QFETCH(QByteArray, other);
+    QFETCH(QString, advice);
+    QFETCH(QString, shownName);
+    FormDriver ui;
+    ui.openNamed({"ACETONE", "BENZENE"});
+    ui.click("nextbtn");
+    ui.click("editbtn");
+    ui.type("nametxt", QStringLiteral("KEEP ME"));
+    runAsAnotherProgram(ui.databaseFile(), other.constData());
+    ui.click("updatebtn");
+    QCOMPARE(ui.prompts().size(), 1);
+    QVERIFY2(ui.prompts()[0].contains(advice), qPrintable(ui.prompts()[0]));
+    QCOMPARE(ui.shownText("nametxt"), shownName);
+    // Typing waits to be saved or dropped; a record another program put there is only shown.
+    const bool kept = shownName.startsWith("KEEP");
+    QCOMPARE(ui.box("nametxt")->Locked(), !kept);
+    if (kept) {
+        QTest::keyClick(ui.box("nametxt")->editor(), Qt::Key_Escape);
+        QCOMPARE(ui.shownText("nametxt"), QString());
+        QCOMPARE(readNames(ui.databaseFile()), QStringList{"ACETONE"});
+    }
 }
 
 QTEST_MAIN(TestFailureReports)
