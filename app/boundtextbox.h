@@ -9,11 +9,24 @@ class BoundTextBox : public BoundField {
 public:
     explicit BoundTextBox(TextBox* box) : box_(box) {}
 
-    QString boundText() const override { return box_->Text(); }
-    void setBoundText(const QString& text) override { box_->setText(text); }
+    // A box shows some stored values differently (CR LF as a line break): while the user has
+    // not changed what it shows, the stored value is given back exactly as it was.
+    QString boundText() const override
+    {
+        const QString shown = box_->Text();
+        return shown == shownAsSet_ ? setText_ : shown;
+    }
+    void setBoundText(const QString& text) override
+    {
+        box_->setText(text);
+        setText_ = text;
+        shownAsSet_ = box_->Text();
+    }
 
 private:
     TextBox* box_;
+    QString setText_;
+    QString shownAsSet_;
 };
 
 // Holds a column the window shows in no box of its own: the record's structure, drawn in

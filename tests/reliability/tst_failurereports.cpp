@@ -90,6 +90,7 @@ private slots:
     void backupFolderBlockedByAFileIsReported();
     void lockedFileIsSaidAndTriedAgain();
     void numberFollowsRowsAnotherProgramAdds();
+    void fieldsNotTypedInKeepTheirStoredText();
     void fifoIsRefusedWithoutWaiting_data();
     void fifoIsRefusedWithoutWaiting();
     void editOfARecordAnotherProgramReplacedOrDeleted_data();
@@ -380,6 +381,21 @@ void TestFailureReports::editOfARecordAnotherProgramReplacedOrDeleted()
         QCOMPARE(ui.shownText("nametxt"), QString());
         QCOMPARE(readNames(ui.databaseFile()), QStringList{"ACETONE"});
     }
+}
+
+// A note with Windows line ends shows as plain line breaks; saving another field leaves it
+// as it is stored.
+void TestFailureReports::fieldsNotTypedInKeepTheirStoredText()
+{
+    FormDriver ui;
+    QStringList record = sampleRecord("ACETONE");
+    record[9] = QStringLiteral("first\r\nsecond");
+    ui.open({record});
+    ui.click("editbtn");
+    ui.type("CAStxt", QStringLiteral("67-64-1"));
+    ui.click("updatebtn");
+    QCOMPARE(readTable(ui.databaseFile())[0][9], QStringLiteral("first\r\nsecond"));
+    QVERIFY(readTable(ui.databaseFile())[0][2].endsWith("67-64-1"));
 }
 
 QTEST_MAIN(TestFailureReports)
