@@ -29,7 +29,8 @@ private slots:
     void updateLeavesUntouchedFieldsAsStored();
 
 private:
-    void execute(const char* sql);
+    // Opens the file with a holder bound to every record column, as the window's boxes are.
+    void openBound(DataControl& data, std::array<TextHolder, 11>& boxes);
 
     QTemporaryDir dir_;
     const QString path_ = dir_.filePath(QStringLiteral("Flaskbook.mdb"));
@@ -41,12 +42,12 @@ void TestRecordset::init()
     QDir(path_).removeRecursively();
 }
 
-void TestRecordset::execute(const char* sql)
+void TestRecordset::openBound(DataControl& data, std::array<TextHolder, 11>& boxes)
 {
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    for (int i = 0; i < 11; ++i)
+        data.bind(recordColumns()[i], &boxes[size_t(i)]);
+    data.setDatabaseName(path_);
+    QVERIFY(data.Refresh().ok());
 }
 
 void TestRecordset::unusableFilesAreRefusedWithTheReason_data()
@@ -70,7 +71,7 @@ void TestRecordset::unusableFilesAreRefusedWithTheReason()
     if (content == "<folder>") {
         QVERIFY(QDir().mkpath(path_));
     } else if (content == "<no DATA1>") {
-        execute("CREATE TABLE OTHER(x TEXT)");
+        runAsAnotherProgram(path_, "CREATE TABLE OTHER(x TEXT)");
     } else if (content == "<damaged>") {
         createTestDatabase(path_, QStringList{"ONE", "TWO"});
         // Keep the header, wreck the pages behind it.
@@ -105,7 +106,8 @@ void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
             names.append(QStringLiteral("SECRET-COMPOUND-%1").arg(i));
         createTestDatabase(path_, names);
         if (otherTable)
-            execute("CREATE TABLE NOTES(t TEXT); INSERT INTO NOTES VALUES('kept')");
+            runAsAnotherProgram(path_,
+                                "CREATE TABLE NOTES(t TEXT); INSERT INTO NOTES VALUES('kept')");
         const qint64 sizeBefore = QFileInfo(path_).size();
 
         Database db;
@@ -201,10 +203,7 @@ void TestRecordset::updateAndDeleteBesideAnotherProgram()
     runAsAnotherProgram(path_, "UPDATE DATA1 SET MolFormula='', CAS=''");
     DataControl data;
     std::array<TextHolder, 11> boxes;
-    for (int i = 0; i < 11; ++i)
-        data.bind(recordColumns()[i], &boxes[size_t(i)]);
-    data.setDatabaseName(path_);
-    QVERIFY(data.Refresh().ok());
+    openBound(data, boxes);
     Recordset& rs = data.Recordset();
     QVERIFY(rs.MoveLast().ok());
     TextHolder& name = boxes[0];
@@ -264,10 +263,7 @@ void TestRecordset::updateLeavesUntouchedFieldsAsStored()
 
     DataControl data;
     std::array<TextHolder, 11> boxes;
-    for (int i = 0; i < 11; ++i)
-        data.bind(recordColumns()[i], &boxes[size_t(i)]);
-    data.setDatabaseName(path_);
-    QVERIFY(data.Refresh().ok());
+    openBound(data, boxes);
     QVERIFY(data.Recordset().Edit().ok());
     boxes[0].text = QStringLiteral("ZINC DUST");
     QVERIFY(data.Recordset().Update().ok());

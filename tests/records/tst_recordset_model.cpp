@@ -364,6 +364,12 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
             check(step, data_->Refresh(), [&] { return model_.load(sources[source].second); });
         };
         refresh("open");
+        // Another program's change falls most often on the record on screen.
+        const auto mostlyTheShownRecord = [this] {
+            const QList<qint64> ids = model_.file.keys();
+            return model_.onRecord() && random_.bounded(2) ? model_.records[model_.at]
+                                                           : ids[random_.bounded(int(ids.size()))];
+        };
 
         for (int step = 0; step < 200 && clock.elapsed() < seconds * 1000; ++step, ++steps) {
             context_ = QStringLiteral("seed %1, run %2, step %3: ").arg(seed).arg(run).arg(step);
@@ -468,10 +474,7 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
                 // Another program edits a field, most often of the record on screen.
                 if (model.file.isEmpty())
                     break;
-                const QList<qint64> ids = model.file.keys();
-                const qint64 id = model.onRecord() && random_.bounded(2)
-                                      ? model.records[model.at]
-                                      : ids[random_.bounded(int(ids.size()))];
+                const qint64 id = mostlyTheShownRecord();
                 // The record on screen may be gone already; a write that changes no byte is
                 // no commit SQLite counts.
                 if (!model.file.contains(id) || model.file[id][column] == value)
@@ -488,10 +491,7 @@ void TestRecordsetModel::randomSequencesKeepTheContract()
                 // Another program deletes a record and saves another under its id.
                 if (model.file.isEmpty())
                     break;
-                const QList<qint64> ids = model.file.keys();
-                const qint64 id = model.onRecord() && random_.bounded(2)
-                                      ? model.records[model.at]
-                                      : ids[random_.bounded(int(ids.size()))];
+                const qint64 id = mostlyTheShownRecord();
                 const QStringList row = randomRow();
                 QStringList quoted;
                 for (const QString& field : row)
