@@ -8,7 +8,7 @@ set -e
 # let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back;
 # rdkit-data holds the sample molecules the chemistry test and benchmark read; man-db reads
 # the installed man page.
-packages="g++ make cmake qt6-base-dev qt6-svg-dev libsqlite3-dev librdkit-dev libboost-dev
+packages="g++ make cmake qt6-base-dev qt6-svg-dev libsqlite3-dev librdkit-dev libboost-dev zlib1g-dev
           rdkit-data fonts-liberation2 sqlite3
           desktop-file-utils appstream dpkg-dev file poppler-utils man-db $*"
 

@@ -30,10 +30,13 @@ const QList<Layer> kLayers = {
     {"controls/button/", {"core/"}},
     {"platform/", {"core/"}},
     {"chem/", {"core/"}},
+    {"transfer/", {"app/records/", "chem/", "core/"}},
+    {"search/", {"app/records/", "chem/", "core/"}},
     {"controls/", {"controls/button/", "platform/", "core/"}},
     {"windows/", {"controls/", "platform/", "core/"}},
     {"tools/", {"platform/", "core/"}},
-    {"app/", {"app/records/", "chem/", "controls/", "platform/", "windows/", "core/"}},
+    {"app/", {"app/records/", "chem/", "transfer/", "search/", "controls/", "platform/",
+              "windows/", "core/"}},
 };
 
 const Layer* layerOf(const QString& file)
@@ -50,7 +53,8 @@ QHash<QString, QStringList> includeGraph()
     static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s+\"([^\"]+)\""),
                                             QRegularExpression::MultilineOption);
     QHash<QString, QStringList> graph;
-    for (const char* top : {"core", "chem", "app", "controls", "platform", "windows", "tools"}) {
+    for (const char* top : {"core", "chem", "transfer", "search", "app", "controls", "platform", "windows",
+                            "tools"}) {
         QDirIterator it(kSourceDir + QLatin1Char('/') + QLatin1String(top), {"*.h", "*.cpp"},
                         QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
