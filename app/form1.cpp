@@ -2,6 +2,7 @@
 
 #include "app/casnumber.h"
 #include "app/failurereason.h"
+#include "app/recordlimit.h"
 #include "app/records/schema.h"
 #include "controls/button/storedbuttons.h"
 #include "controls/formfonts.h"
@@ -23,7 +24,6 @@ Q_LOGGING_CATEGORY(lcWindow, "flaskbook.window", QtWarningMsg)
 
 namespace {
 
-constexpr int kRecordLimit = 1000000;
 constexpr int kBackspace = 8;
 
 const QString kTitle = QStringLiteral("Flaskbook");
@@ -38,14 +38,22 @@ void showNotice(const QString& text)
 Form1::Form1(const Paths& paths, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), paths_(paths)
 {
-    ui->setupUi(this);
+    // The form's controls keep their designed places in a strip below the menu bar.
+    formArea_ = new QWidget(this);
+    formArea_->setObjectName(QStringLiteral("formArea"));
+    ui->setupUi(formArea_);
+    setWindowTitle(formArea_->windowTitle());
     applyDesignedPalette(this);
-    applyDesignedPointSizes(this);
-    fitCaptionsToControls(this);
+    applyDesignedPointSizes(formArea_);
+    fitCaptionsToControls(formArea_);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(784, 629);
+    createMenuBar();
+    // A collection file dropped anywhere but on the picture box is imported.
+    setAcceptDrops(true);
+    formArea_->setFixedSize(784, 629);
+    setFixedSize(784, 629 + menuBarHeight());
     setWindowIcon(QIcon(QStringLiteral(":/app/flaskbook.png")));
     // The buttons' design-time settings are stored beside the form, one bag each.
     const Status restored = restoreStoredButtons(this, QStringLiteral(":/app/form1.buttons"));

@@ -17,6 +17,8 @@
 #include <vector>
 
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QRadioButton;
 class TextBox;
 namespace Ui {
@@ -50,11 +52,28 @@ public:
     // Says so when another program's lock stopped a command; true if it did.
     bool ReportIfLocked(const Status& status);
 
+    // The menu bar above the form: File and Help, and Edit between them, which the commands
+    // added beside the form fill.
+    QMenu* editMenu() { return editMenu_; }
+    int menuBarHeight() const;
+
+    // File > Import... with the file already chosen (a file dropped on the window): maps its
+    // items onto the record fields, appends its records and shows what was added and skipped.
+    void ImportCollection(const QString& path);
+    void mnuImport_Click();
+    void mnuExport_Click();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void createMenuBar();
+    // Import and export run only while browsing; otherwise says so and returns false.
+    bool TransferAllowed();
+
     // One record field as the window shows, searches, exports and prints it.
     struct RecordField {
         const char* column;          // its column of DATA1
@@ -131,6 +150,8 @@ private:
 
     DataControl Data1;
     CommonDialog cd1;
+    // Import's and export's own file dialog, so that each keeps its folder and filter.
+    CommonDialog transferDialog_;
     // The number of records counted at the last activation.
     qint32 recordTotal = 0;
 
@@ -146,6 +167,9 @@ private:
         QString formula;
     } shownStructure_;
     Paths paths_;
+    QWidget* formArea_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;
 };

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/commandlinejob.h"
 #include "app/firststart.h"
 #include "app/form1.h"
 #include "controls/formpalette.h"
@@ -25,11 +26,16 @@ int main(int argc, char* argv[])
 {
     // Help and version are answered before any display is needed, so they work in a bare
     // terminal. A mistake waits for the QApplication, which first takes Qt's own options.
+    // Import and export run here too: a script needs no display.
     {
         const QCoreApplication shell(argc, argv);
-        if (const CommandLine line = parseCommandLine(QCoreApplication::arguments());
-            line.endNow && line.exitCode == 0)
+        const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+        if (line.endNow && line.exitCode == 0)
             return endWith(line);
+        if (!line.endNow && line.job != CommandLineJob::None) {
+            const CommandLineJobResult done = runCommandLineJob(line, Paths::standard());
+            return endWith({true, done.exitCode, done.output, done.errors});
+        }
     }
     QApplication app(argc, argv);
     if (const CommandLine line = parseCommandLine(QApplication::arguments()); line.endNow)
