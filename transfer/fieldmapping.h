@@ -19,8 +19,8 @@ struct FieldMapping {
 };
 
 // The item names the readers give to what is not a named data item.
-QString titleLineItem();  // an SD record's first line
-QString smilesNameItem(); // the name after a SMILES string
+QString titleLineItem();    // an SD record's first line
+QString smilesNameItem();   // the name after a SMILES string
 
 // The mapping a user most likely wants for these items: each column gets the item whose name
 // matches one of the column's usual names, ignoring case (the title line or "Name" for the
