@@ -1,0 +1,169 @@
+#include "app/records/database.h"
+#include "app/records/schema.h"
+#include "transfer/importrecord.h"
+#include "transfer/orderedpipeline.h"
+#include "transfer/transferjobs.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kBatchRecords = 128;
+// Index pages of the table stay in memory while a large file goes in (in KiB).
+constexpr int kCacheKiB = 96 * 1024;
+
+struct ImportBatch {
+    std::vector<SourceRecord> records;
+    std::vector<RecordConverter::Row> rows;
+    std::vector<QString> skipReasons; // empty where the row is taken
+};
+
+// One writer connection holding one transaction: all records or none.
+class RecordWriter {
+public:
+    ~RecordWriter()
+    {
+        sqlite3_finalize(insert_);
+        if (inTransaction_)
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Status begin(const QString& path)
+    {
+        if (Status s = db_.OpenDatabase(path); !s.ok())
+            return Status::failure(
+                QStringLiteral("The database cannot be opened: %1").arg(s.message()));
+        if (!db_.hasStructureColumn())
+            return Status::failure(QStringLiteral("The database cannot take structures: it "
+                                                  "cannot be written."));
+        // The window may be reading the file for a moment.
+        db_.setBusyTimeout(10000);
+        sqlite3_exec(db_.handle(),
+                     QByteArray("PRAGMA cache_size=-" + QByteArray::number(kCacheKiB)).constData(),
+                     nullptr, nullptr, nullptr);
+        if (sqlite3_exec(db_.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return db_.engineFailure(QStringLiteral("The database cannot be written"));
+        inTransaction_ = true;
+        const QByteArray sql =
+            "INSERT INTO DATA1(" +
+            (recordColumns() + QStringList{structureColumn()}).join(QLatin1Char(',')).toUtf8() +
+            ") VALUES(?" + QByteArray(",?").repeated(RecordConverter::kColumns - 1) + ")";
+        if (sqlite3_prepare_v2(db_.handle(), sql.constData(), -1, &insert_, nullptr) != SQLITE_OK)
+            return db_.engineFailure(QStringLiteral("The database cannot be written"));
+        return {};
+    }
+    Status add(const RecordConverter::Row& row)
+    {
+        for (int c = 0; c < RecordConverter::kColumns; ++c)
+            sqlite3_bind_text(insert_, c + 1, row[c].constData(), int(row[c].size()),
+                              SQLITE_STATIC);
+        const int rc = sqlite3_step(insert_);
+        sqlite3_reset(insert_);
+        if (rc != SQLITE_DONE)
+            return db_.engineFailure(QStringLiteral("The database cannot be written"));
+        return {};
+    }
+    Status commit()
+    {
+        sqlite3_finalize(insert_);
+        insert_ = nullptr;
+        if (sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return db_.engineFailure(QStringLiteral("The records cannot be saved"));
+        inTransaction_ = false;
+        return {};
+    }
+
+private:
+    Database db_;
+    sqlite3_stmt* insert_ = nullptr;
+    bool inTransaction_ = false;
+};
+
+void convertBatch(const RecordConverter& converter, ImportBatch& batch)
+{
+    batch.rows.resize(batch.records.size());
+    batch.skipReasons.resize(batch.records.size());
+    for (size_t i = 0; i < batch.records.size(); ++i)
+        batch.skipReasons[i] = converter.convert(batch.records[i], batch.rows[i]);
+}
+
+} // namespace
+
+Status importCollection(const QString& databasePath, const QString& path, CollectionFormat format,
+                        const FieldMapping& mapping, long long room, JobProgress& progress,
+                        ImportResult& result)
+{
+    QElapsedTimer clock;
+    clock.start();
+    result = ImportResult();
+    progress.done = 0;
+    if (recordColumns().size() + 1 != RecordConverter::kColumns)
+        return Status::failure(QStringLiteral("The table's columns are not the import's."));
+
+    std::unique_ptr<CollectionReader> reader;
+    if (Status s = CollectionReader::open(path, format, reader); !s.ok())
+        return s;
+    RecordWriter writer;
+    if (Status s = writer.begin(databasePath); !s.ok())
+        return s;
+
+    const RecordConverter converter(mapping);
+    const int threads = std::max(1, QThread::idealThreadCount());
+    OrderedPipeline<ImportBatch> pipeline(
+        threads, 4 * threads, [&converter](ImportBatch& b) { convertBatch(converter, b); });
+    Status status;
+    bool atEnd = false;
+    bool full = false;
+    long long readCount = 0;
+    while (status.ok() && !full && (!atEnd || !pipeline.empty())) {
+        if (progress.cancelRequested) {
+            status = Status::failure(QStringLiteral("The import was cancelled."));
+            break;
+        }
+        if (!atEnd && !pipeline.full()) {
+            auto batch = std::make_unique<ImportBatch>();
+            batch->records.reserve(kBatchRecords);
+            while (status.ok() && !atEnd && int(batch->records.size()) < kBatchRecords) {
+                SourceRecord record;
+                status = reader->next(record, atEnd);
+                if (status.ok() && !atEnd) {
+                    batch->records.push_back(std::move(record));
+                    progress.done = ++readCount;
+                }
+            }
+            if (status.ok() && !batch->records.empty())
+                pipeline.submit(std::move(batch));
+            continue;
+        }
+        std::unique_ptr<ImportBatch> batch;
+        if (!pipeline.takeOldest(batch)) {
+            status = Status::failure(QStringLiteral("The import ran out of memory."));
+            break;
+        }
+        for (size_t i = 0; status.ok() && i < batch->records.size(); ++i) {
+            const long long number = batch->records[i].number;
+            if (!batch->skipReasons[i].isEmpty()) {
+                result.skipped.append({number, batch->skipReasons[i]});
+            } else if (result.added >= room) {
+                result.skipped.append(
+                    {number, QStringLiteral("The database has no room for this record and the "
+                                            "records after it.")});
+                full = true;
+                break;
+            } else {
+                status = writer.add(batch->rows[i]);
+                result.added += status.ok();
+            }
+        }
+    }
+    if (status.ok())
+        status = writer.commit();
+    result.seconds = clock.elapsed() / 1000.0;
+    if (!status.ok())
+        result.added = 0;
+    return status;
+}

@@ -1,0 +1,135 @@
+#include "transfer/importrecord.h"
+
+#include "app/records/schema.h"
+#include "chem/molecule.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr qsizetype kMaxValueLength = 65536;
+
+// Letter by letter, as the Name box upper-cases what is typed into it.
+QString upperCaseName(const QString& name)
+{
+    QString upper;
+    upper.reserve(name.size());
+    for (const char32_t c : name.toUcs4()) {
+        const char32_t letter = QChar::toUpper(c);
+        upper.append(QString::fromUcs4(&letter, 1));
+    }
+    return upper;
+}
+
+// The block up to its "M  END" line, with LF line ends.
+QString trimmedMolBlock(const QString& text)
+{
+    QString block = text;
+    block.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const qsizetype end = block.indexOf(QLatin1String("\nM  END"));
+    if (end >= 0)
+        block.truncate(end + 7);
+    return block + QLatin1Char('\n');
+}
+
+int countField(const QString& countsLine, int from)
+{
+    bool read = false;
+    const int value = countsLine.mid(from, 3).trimmed().toInt(&read);
+    return read ? value : -1;
+}
+
+// A V2000 block with no atoms and no bonds: the SD record has no molecule (as Flaskbook
+// writes records without one).
+bool isEmptyMolecule(const QStringList& lines)
+{
+    return lines.size() > 3 && lines[3].contains(QLatin1String("V2000")) &&
+           countField(lines[3], 0) == 0 && countField(lines[3], 3) == 0;
+}
+
+// A V2000 block laid out flat for drawing is stored as it stands, which spares writing it
+// again; any other block is stored as the molecule writes it.
+bool isFlatV2000(const QStringList& lines)
+{
+    if (lines.size() < 4 || !lines[3].contains(QLatin1String("V2000")) ||
+        lines[1].mid(20, 2) == QLatin1String("3D"))
+        return false;
+    const int atoms = countField(lines[3], 0);
+    if (atoms < 1 || lines.size() < 4 + atoms)
+        return false;
+    bool spread = atoms == 1;
+    QStringView first;
+    for (int i = 4; i < 4 + atoms; ++i) {
+        const QStringView line(lines[i]);
+        if (line.size() < 30 || line.mid(20, 10).trimmed().toDouble() != 0)
+            return false;
+        const QStringView xy = line.left(20);
+        if (i == 4)
+            first = xy;
+        else if (xy != first)
+            spread = true;
+    }
+    return spread;
+}
+
+} // namespace
+
+RecordConverter::RecordConverter(const FieldMapping& mapping)
+{
+    for (auto it = mapping.itemForColumn.cbegin(); it != mapping.itemForColumn.cend(); ++it) {
+        const int column = columnIndex(it.key());
+        if (column >= 0 && column < kColumns)
+            items_[column] = it.value();
+    }
+}
+
+QString RecordConverter::structureText(const SourceRecord& record) const
+{
+    const QString& item = items_[kColumns - 1];
+    return item.isEmpty() ? record.structure : record.item(item);
+}
+
+QString RecordConverter::convert(const SourceRecord& record, Row& row) const
+{
+    if (!record.fault.isEmpty())
+        return record.fault;
+    const QStringList& columns = recordColumns();
+    QStringList values;
+    bool hasText = false;
+    for (int c = 0; c < kColumns - 1; ++c) {
+        const QString value = items_[c].isEmpty() ? QString() : record.item(items_[c]);
+        if (value.size() > kMaxValueLength)
+            return QStringLiteral("The value of %1 is longer than 65,536 characters.")
+                .arg(columns[c]);
+        hasText = hasText || !value.trimmed().isEmpty();
+        values.append(value);
+    }
+    values[0] = upperCaseName(values[0]);
+
+    const QString structure = structureText(record);
+    QString stored;
+    if (!structure.trimmed().isEmpty()) {
+        const QStringList lines = structure.left(4096).split(QLatin1Char('\n'));
+        if (!isEmptyMolecule(lines)) {
+            Molecule molecule;
+            if (const Status read = Molecule::fromText(structure, molecule); !read.ok())
+                return read.message();
+            const QString block = trimmedMolBlock(structure);
+            stored = isFlatV2000(block.split(QLatin1Char('\n'))) ? block : molecule.molBlock();
+            // As the window does, an empty formula or weight comes from the molecule.
+            const int formula = columnIndex(QStringLiteral("MolFormula"));
+            const int weight = columnIndex(QStringLiteral("MolWeight"));
+            if (values[formula].isEmpty())
+                values[formula] = molecule.formula();
+            if (values[weight].isEmpty())
+                values[weight] = molecule.weightText();
+        }
+    }
+    if (stored.isEmpty() && !hasText)
+        return QStringLiteral("The record holds no structure and no text.");
+
+    for (int c = 0; c < kColumns - 1; ++c)
+        row[c] = values[c].toUtf8();
+    row[kColumns - 1] = stored.toUtf8();
+    return {};
+}
