@@ -13,11 +13,16 @@
 
 namespace {
 
+int endWith(const QString& output, const QString& errors, int exitCode)
+{
+    std::fputs(output.toLocal8Bit().constData(), stdout);
+    std::fputs(errors.toLocal8Bit().constData(), stderr);
+    return exitCode;
+}
+
 int endWith(const CommandLine& line)
 {
-    std::fputs(line.output.toLocal8Bit().constData(), stdout);
-    std::fputs(line.errors.toLocal8Bit().constData(), stderr);
-    return line.exitCode;
+    return endWith(line.output, line.errors, line.exitCode);
 }
 
 } // namespace
@@ -34,7 +39,7 @@ int main(int argc, char* argv[])
             return endWith(line);
         if (!line.endNow && line.job != CommandLineJob::None) {
             const CommandLineJobResult done = runCommandLineJob(line, Paths::standard());
-            return endWith({true, done.exitCode, done.output, done.errors});
+            return endWith(done.output, done.errors, done.exitCode);
         }
     }
     QApplication app(argc, argv);
