@@ -6,7 +6,7 @@ set -e
 seconds=${1:-600}
 build=${2:-build-fuzz}
 [ $# -ge 2 ] && shift 2 || shift $#
-targets=${*:-picture buttonsettings structure}
+targets=${*:-picture buttonsettings structure collection}
 source=$(cd "$(dirname "$0")/.." && pwd)
 export LSAN_OPTIONS="suppressions=$source/fuzz/lsan.supp:print_suppressions=0"
 

@@ -90,9 +90,11 @@ public:
     Status next(ExportBatch& batch)
     {
         const int columns = int(recordColumns().size());
-        while (batch.fields.size() < kBatchRecords) {
+        while (!finished_ && batch.fields.size() < kBatchRecords) {
             const int rc = query_.step();
-            if (rc == SQLITE_DONE)
+            // Stepping on after the end would start the query again.
+            finished_ = rc == SQLITE_DONE;
+            if (finished_)
                 break;
             if (rc != SQLITE_ROW)
                 return db_.engineFailure(QStringLiteral("The database cannot be read"));
@@ -110,6 +112,7 @@ private:
     Database db_;
     Statement query_;
     bool inTransaction_ = false;
+    bool finished_ = false;
 };
 
 Status writeOut(QSaveFile& file, const QByteArray& text)

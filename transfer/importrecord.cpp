@@ -32,7 +32,7 @@ QString trimmedMolBlock(const QString& text)
     return block + QLatin1Char('\n');
 }
 
-int countField(const QString& countsLine, int from)
+int countField(QStringView countsLine, int from)
 {
     bool read = false;
     const int value = countsLine.mid(from, 3).trimmed().toInt(&read);
@@ -41,7 +41,7 @@ int countField(const QString& countsLine, int from)
 
 // A V2000 block with no atoms and no bonds: the SD record has no molecule (as Flaskbook
 // writes records without one).
-bool isEmptyMolecule(const QStringList& lines)
+bool isEmptyMolecule(const QList<QStringView>& lines)
 {
     return lines.size() > 3 && lines[3].contains(QLatin1String("V2000")) &&
            countField(lines[3], 0) == 0 && countField(lines[3], 3) == 0;
@@ -49,7 +49,7 @@ bool isEmptyMolecule(const QStringList& lines)
 
 // A V2000 block laid out flat for drawing is stored as it stands, which spares writing it
 // again; any other block is stored as the molecule writes it.
-bool isFlatV2000(const QStringList& lines)
+bool isFlatV2000(const QList<QStringView>& lines)
 {
     if (lines.size() < 4 || !lines[3].contains(QLatin1String("V2000")) ||
         lines[1].mid(20, 2) == QLatin1String("3D"))
@@ -60,7 +60,7 @@ bool isFlatV2000(const QStringList& lines)
     bool spread = atoms == 1;
     QStringView first;
     for (int i = 4; i < 4 + atoms; ++i) {
-        const QStringView line(lines[i]);
+        const QStringView line = lines[i];
         if (line.size() < 30 || line.mid(20, 10).trimmed().toDouble() != 0)
             return false;
         const QStringView xy = line.left(20);
@@ -109,13 +109,12 @@ QString RecordConverter::convert(const SourceRecord& record, Row& row) const
     const QString structure = structureText(record);
     QString stored;
     if (!structure.trimmed().isEmpty()) {
-        const QStringList lines = structure.left(4096).split(QLatin1Char('\n'));
-        if (!isEmptyMolecule(lines)) {
+        if (!isEmptyMolecule(QStringView(structure).left(4096).split(u'\n'))) {
             Molecule molecule;
             if (const Status read = Molecule::fromText(structure, molecule); !read.ok())
                 return read.message();
             const QString block = trimmedMolBlock(structure);
-            stored = isFlatV2000(block.split(QLatin1Char('\n'))) ? block : molecule.molBlock();
+            stored = isFlatV2000(QStringView(block).split(u'\n')) ? block : molecule.molBlock();
             // As the window does, an empty formula or weight comes from the molecule.
             const int formula = columnIndex(QStringLiteral("MolFormula"));
             const int weight = columnIndex(QStringLiteral("MolWeight"));

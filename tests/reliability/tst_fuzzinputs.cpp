@@ -44,6 +44,8 @@ void TestFuzzInputs::replay()
         checkButtonSettings(bytes, size_t(data.size()));
     else if (target == QLatin1String("structure"))
         checkStructure(bytes, size_t(data.size()));
+    else if (target == QLatin1String("collection"))
+        checkCollection(bytes, size_t(data.size()));
     else
         QFAIL(qPrintable("no fuzz target " + target));
 }
