@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 
 // Why the file cannot be exported or imported by its name's ending; empty when it can.
@@ -74,6 +76,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
         mistake = formatMistake(line);
     }
 
+    const bool forScript = std::any_of(arguments.cbegin(), arguments.cend(), [](const QString& a) {
+        return a.startsWith(QStringLiteral("--import")) ||
+               a.startsWith(QStringLiteral("--export")) ||
+               a.startsWith(QStringLiteral("--mapping"));
+    });
     if (!mistake.isEmpty()) {
         line = {};
         line.endNow = true;
@@ -89,5 +96,6 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.endNow = true;
         line.output = QStringLiteral("Flaskbook %1\n").arg(QLatin1String(kFlaskbookVersion));
     }
+    line.forScript = forScript;
     return line;
 }

@@ -17,6 +17,8 @@ struct CommandLine {
     int exitCode = 0;
     QString output; // for standard output
     QString errors; // for standard error
+    // An import or export was asked for, rightly or not: the answer needs no display.
+    bool forScript = false;
 
     CommandLineJob job = CommandLineJob::None;
     QString file;                                    // the file to import, or to export to

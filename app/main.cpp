@@ -30,12 +30,12 @@ int endWith(const CommandLine& line)
 int main(int argc, char* argv[])
 {
     // Help and version are answered before any display is needed, so they work in a bare
-    // terminal. A mistake waits for the QApplication, which first takes Qt's own options.
-    // Import and export run here too: a script needs no display.
+    // terminal, and so is a script's import or export, mistakes included. Any other mistake
+    // waits for the QApplication, which first takes Qt's own options.
     {
         const QCoreApplication shell(argc, argv);
         const CommandLine line = parseCommandLine(QCoreApplication::arguments());
-        if (line.endNow && line.exitCode == 0)
+        if (line.endNow && (line.exitCode == 0 || line.forScript))
             return endWith(line);
         if (!line.endNow && line.job != CommandLineJob::None) {
             const CommandLineJobResult done = runCommandLineJob(line, Paths::standard());
