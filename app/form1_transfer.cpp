@@ -3,6 +3,7 @@
 #include "app/importmappingmemory.h"
 #include "app/recordlimit.h"
 #include "app/records/schema.h"
+#include "chem/molecule.h"
 #include "platform/msgbox.h"
 #include "transfer/transferjobs.h"
 #include "ui_form1.h"
@@ -51,6 +52,18 @@ QString draggedCollectionFile(const QMimeData* data)
     const QString path = data->urls()[0].toLocalFile();
     CollectionFormat format;
     return collectionFormatOf(path, format) ? path : QString();
+}
+
+// A record's molecule in one line of the preview: a MOL block as SMILES, and a molecule that
+// cannot be read said so at once.
+QString previewedStructure(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\n')))
+        return text;
+    Molecule molecule;
+    if (!Molecule::fromText(text, molecule).ok())
+        return QStringLiteral("(cannot be read)");
+    return molecule.smiles();
 }
 
 } // namespace
@@ -112,11 +125,16 @@ void Form1::ImportCollection(const QString& path)
     // Only a table's column can hold the structure; SD and SMILES records carry their own.
     if (format == CollectionFormat::Csv || format == CollectionFormat::Tsv)
         choice.fields.append({structureColumn(), QStringLiteral("Structure (SMILES)")});
+    // A table's records carry no molecule of their own: its SMILES column is among the items.
+    const bool withStructures =
+        format == CollectionFormat::Sd || format == CollectionFormat::Smiles;
     for (const SourceRecord& record : start.records.mid(0, kPreviewRecords)) {
         QStringList values;
         for (const QString& item : start.items)
             values.append(record.item(item));
         choice.preview.append(values);
+        if (withStructures)
+            choice.previewStructures.append(previewedStructure(record.structure));
     }
     choice.itemForColumn = proposedMapping(start.items, format).itemForColumn;
     if (!askImportMapping(choice, this))

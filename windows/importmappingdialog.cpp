@@ -49,15 +49,22 @@ ImportMappingDialog::ImportMappingDialog(const ImportMappingChoice& choice, QWid
     auto* previewCaption = new QLabel(
         QStringLiteral("The first %1 records of the file:").arg(choice.preview.size()), this);
     layout->addWidget(previewCaption);
-    auto* preview = new QTableWidget(int(choice.preview.size()), int(choice.items.size()), this);
+    const bool withStructures = !choice.previewStructures.isEmpty();
+    const int first = withStructures ? 1 : 0;
+    auto* preview =
+        new QTableWidget(int(choice.preview.size()), first + int(choice.items.size()), this);
     preview->setObjectName(QStringLiteral("preview"));
     preview->setAccessibleName(previewCaption->text());
-    preview->setHorizontalHeaderLabels(choice.items);
+    preview->setHorizontalHeaderLabels(
+        (withStructures ? QStringList{QStringLiteral("Structure")} : QStringList()) + choice.items);
     preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int row = 0; row < choice.preview.size(); ++row)
+    for (int row = 0; row < choice.preview.size(); ++row) {
+        if (withStructures)
+            preview->setItem(row, 0, new QTableWidgetItem(choice.previewStructures.value(row)));
         for (int column = 0; column < choice.items.size(); ++column)
-            preview->setItem(row, column,
+            preview->setItem(row, first + column,
                              new QTableWidgetItem(choice.preview[row].value(column).left(200)));
+    }
     preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     preview->resizeColumnsToContents();
     previewCaption->setBuddy(preview);
@@ -67,7 +74,7 @@ ImportMappingDialog::ImportMappingDialog(const ImportMappingChoice& choice, QWid
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(640, 600);
+    resize(760, 640);
 }
 
 QHash<QString, QString> ImportMappingDialog::chosenMapping() const

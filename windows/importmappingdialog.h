@@ -21,6 +21,9 @@ struct ImportMappingChoice {
     // The file's items in file order, and its first records with one value per item.
     QStringList items;
     QList<QStringList> preview;
+    // The molecule of each record shown, as the preview's first column; empty for a file
+    // whose records carry none of their own.
+    QStringList previewStructures;
     // Item for each column: on the way in the proposed mapping, on the way out the chosen one.
     // Columns the dialog does not offer keep what they had.
     QHash<QString, QString> itemForColumn;

@@ -38,6 +38,8 @@ ImportSummaryDialog::ImportSummaryDialog(const ImportSummary& summary, SaveSkipp
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::accept);
+    // Enter closes the summary; saving the list is a choice of its own.
+    buttons->button(QDialogButtonBox::Close)->setDefault(true);
     if (!summary.skipped.isEmpty()) {
         auto* listCaption = new QLabel(QStringLiteral("Records skipped:"), this);
         auto* list = new QPlainTextEdit(summary.skipped.join(QLatin1Char('\n')), this);
@@ -50,6 +52,7 @@ ImportSummaryDialog::ImportSummaryDialog(const ImportSummary& summary, SaveSkipp
         layout->addWidget(list, 1);
         QPushButton* save =
             buttons->addButton(QStringLiteral("&Save list..."), QDialogButtonBox::ActionRole);
+        save->setAutoDefault(false);
         save->setObjectName(QStringLiteral("saveList"));
         connect(save, &QPushButton::clicked, this, &ImportSummaryDialog::saveListClicked);
         resize(560, 420);
