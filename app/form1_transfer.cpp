@@ -146,7 +146,8 @@ void Form1::ImportCollection(const QString& path)
     long long records = 0;
     if (const Status counted = runWithProgress(
             QStringLiteral("Counting Records"), counting,
-            [&] { return countCollectionRecords(path, format, counting, records); }, this);
+            [&] { return countCollectionRecords(path, format, counting, records); }, this,
+            ProgressUnit::Bytes);
         !counted.ok()) {
         showProblem(QStringLiteral("%1 cannot be read.\n\n%2").arg(shown(path), counted.message()),
                     kImportTitle);

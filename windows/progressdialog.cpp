@@ -36,23 +36,31 @@ QString duration(double seconds)
 
 } // namespace
 
-ProgressText describeProgress(long long done, long long total, double seconds)
+ProgressText describeProgress(long long done, long long total, double seconds, ProgressUnit unit)
 {
+    const bool bytes = unit == ProgressUnit::Bytes;
+    const auto amount = [bytes](double n) {
+        return bytes ? QStringLiteral("%1 MB").arg(n / 1e6, 0, 'f', 1)
+                     : QStringLiteral("%1 records").arg(count(std::llround(n)));
+    };
     ProgressText text;
-    text.done = total > 0 ? QStringLiteral("%1 of %2 records").arg(count(done), count(total))
-                          : QStringLiteral("%1 records").arg(count(done));
+    text.done = total > 0
+                    ? (bytes ? QStringLiteral("%1 of %2 read") : QStringLiteral("%1 of %2 records"))
+                          .arg(bytes ? amount(done) : count(done), amount(total))
+                    : amount(done);
     if (seconds <= 0 || done <= 0)
         return text;
     const double rate = done / seconds;
-    text.rate = QStringLiteral("%1 records a second").arg(count(std::llround(rate)));
+    text.rate = QStringLiteral("%1 a second").arg(amount(rate));
     if (total > done)
         text.timeLeft = QStringLiteral("About %1 left").arg(duration((total - done) / rate));
     return text;
 }
 
 ProgressDialog::ProgressDialog(const QString& title, JobProgress& progress,
-                               const std::atomic<bool>& finished, QWidget* parent)
-    : QDialog(parent), progress_(progress), finished_(finished)
+                               const std::atomic<bool>& finished, ProgressUnit unit,
+                               QWidget* parent)
+    : QDialog(parent), progress_(progress), finished_(finished), unit_(unit)
 {
     setWindowTitle(title);
     setModal(true);
@@ -84,7 +92,7 @@ void ProgressDialog::poll()
         return;
     }
     const long long done = progress_.done, total = progress_.total;
-    const ProgressText text = describeProgress(done, total, clock_.elapsed() / 1000.0);
+    const ProgressText text = describeProgress(done, total, clock_.elapsed() / 1000.0, unit_);
     doneLabel_->setText(text.done);
     rateLabel_->setText(text.rate);
     timeLeftLabel_->setText(text.timeLeft);
@@ -105,7 +113,7 @@ void ProgressDialog::reject()
 }
 
 Status runWithProgress(const QString& title, JobProgress& progress,
-                       const std::function<Status()>& job, QWidget* parent)
+                       const std::function<Status()>& job, QWidget* parent, ProgressUnit unit)
 {
     std::atomic<bool> finished{false};
     Status status;
@@ -122,7 +130,7 @@ Status runWithProgress(const QString& title, JobProgress& progress,
     for (int waited = 0; waited < kQuietMs && !finished; waited += 10)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!finished) {
-        ProgressDialog dialog(title, progress, finished, parent);
+        ProgressDialog dialog(title, progress, finished, unit, parent);
         dialog.exec();
     }
     worker.join();

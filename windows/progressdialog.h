@@ -14,6 +14,9 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
+// What a job counts as it goes: records, or the bytes of a file it reads through.
+enum class ProgressUnit { Records, Bytes };
+
 // How far a job has come, in words: "1,200 of 5,000 records", "400 records a second",
 // "About 10 seconds left" (empty while the total or the rate is unknown).
 struct ProgressText {
@@ -21,7 +24,8 @@ struct ProgressText {
     QString rate;
     QString timeLeft;
 };
-ProgressText describeProgress(long long done, long long total, double seconds);
+ProgressText describeProgress(long long done, long long total, double seconds,
+                              ProgressUnit unit = ProgressUnit::Records);
 
 // Shows a job on another thread: records done, records per second, time left, and Cancel,
 // which asks the job to stop and waits for it. Ends by itself once `finished` is set.
@@ -30,7 +34,7 @@ class ProgressDialog : public QDialog {
 
 public:
     ProgressDialog(const QString& title, JobProgress& progress, const std::atomic<bool>& finished,
-                   QWidget* parent = nullptr);
+                   ProgressUnit unit, QWidget* parent = nullptr);
 
     // Escape and the close box cancel too; the dialog stays until the job has stopped.
     void reject() override;
@@ -40,6 +44,7 @@ private:
 
     JobProgress& progress_;
     const std::atomic<bool>& finished_;
+    ProgressUnit unit_;
     QElapsedTimer clock_;
     QLabel* doneLabel_;
     QLabel* rateLabel_;
@@ -51,4 +56,5 @@ private:
 // Runs `job` on a worker thread and returns its status once it has ended. The modal progress
 // dialog keeps the window painting but takes its input; a job done within a moment shows none.
 Status runWithProgress(const QString& title, JobProgress& progress,
-                       const std::function<Status()>& job, QWidget* parent);
+                       const std::function<Status()>& job, QWidget* parent,
+                       ProgressUnit unit = ProgressUnit::Records);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -133,7 +134,8 @@ void TestForm1Transfer::importAddsTheRecordsAndRemembersTheMapping()
     QCOMPARE(readTable(ui_->databaseFile())[2][1], QStringLiteral("ethanol"));
     QCOMPARE(ui_->prompts(), QStringList());
 
-    // The mapping chosen is proposed for the next file of the kind.
+    // The mapping chosen is proposed for the next file of the kind, kept in the settings.
+    QVERIFY(QFileInfo::exists(config_.filePath(QStringLiteral("Flaskbook/Flaskbook.ini"))));
     ui_->dialogs.queueAccept(file);
     mapping.queueCancel();
     ui_->form().mnuImport_Click();

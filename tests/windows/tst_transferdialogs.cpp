@@ -59,17 +59,23 @@ void TestTransferDialogs::progressText_data()
     QTest::addColumn<long long>("done");
     QTest::addColumn<long long>("total");
     QTest::addColumn<double>("seconds");
+    QTest::addColumn<int>("unit");
     QTest::addColumn<QStringList>("text");
-    QTest::newRow("nothing yet") << 0LL << 5000LL << 0.0
+    const int records = int(ProgressUnit::Records), bytes = int(ProgressUnit::Bytes);
+    QTest::newRow("nothing yet") << 0LL << 5000LL << 0.0 << records
                                  << QStringList{"0 of 5,000 records", "", ""};
-    QTest::newRow("under way") << 1200LL << 5000LL << 3.0
+    QTest::newRow("under way") << 1200LL << 5000LL << 3.0 << records
                                << QStringList{"1,200 of 5,000 records", "400 records a second",
                                               "About 10 seconds left"};
-    QTest::newRow("minutes left") << 50LL << 7250LL << 1.0
+    QTest::newRow("minutes left") << 50LL << 7250LL << 1.0 << records
                                   << QStringList{"50 of 7,250 records", "50 records a second",
                                                  "About 2 min 24 s left"};
     QTest::newRow("total unknown")
-        << 100LL << 0LL << 2.0 << QStringList{"100 records", "50 records a second", ""};
+        << 100LL << 0LL << 2.0 << records << QStringList{"100 records", "50 records a second", ""};
+    // Counting reads the file through: 30 MB of 120 in 2 s leaves 6 s.
+    QTest::newRow("bytes") << 30000000LL << 120000000LL << 2.0 << bytes
+                           << QStringList{"30.0 MB of 120.0 MB read", "15.0 MB a second",
+                                          "About 6 seconds left"};
 }
 
 void TestTransferDialogs::progressText()
@@ -77,8 +83,9 @@ void TestTransferDialogs::progressText()
     QFETCH(long long, done);
     QFETCH(long long, total);
     QFETCH(double, seconds);
+    QFETCH(int, unit);
     QFETCH(QStringList, text);
-    const ProgressText shown = describeProgress(done, total, seconds);
+    const ProgressText shown = describeProgress(done, total, seconds, ProgressUnit(unit));
     QCOMPARE((QStringList{shown.done, shown.rate, shown.timeLeft}), text);
 }
 
