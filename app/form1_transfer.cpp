@@ -149,8 +149,10 @@ void Form1::ImportCollection(const QString& path)
             [&] { return countCollectionRecords(path, format, counting, records); }, this,
             ProgressUnit::Bytes);
         !counted.ok()) {
-        showProblem(QStringLiteral("%1 cannot be read.\n\n%2").arg(shown(path), counted.message()),
-                    kImportTitle);
+        if (!counting.cancelRequested)
+            showProblem(
+                QStringLiteral("%1 cannot be read.\n\n%2").arg(shown(path), counted.message()),
+                kImportTitle);
         return;
     }
     // The limit is checked before anything is written, so nothing is added half way.

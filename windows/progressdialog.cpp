@@ -44,10 +44,12 @@ ProgressText describeProgress(long long done, long long total, double seconds, P
                      : QStringLiteral("%1 records").arg(count(std::llround(n)));
     };
     ProgressText text;
-    text.done = total > 0
-                    ? (bytes ? QStringLiteral("%1 of %2 read") : QStringLiteral("%1 of %2 records"))
-                          .arg(bytes ? amount(done) : count(done), amount(total))
-                    : amount(done);
+    if (total <= 0)
+        text.done = amount(done);
+    else if (bytes)
+        text.done = QStringLiteral("%1 of %2 read").arg(amount(done), amount(total));
+    else
+        text.done = QStringLiteral("%1 of %2").arg(count(done), amount(total));
     if (seconds <= 0 || done <= 0)
         return text;
     const double rate = done / seconds;

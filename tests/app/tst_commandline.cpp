@@ -43,13 +43,9 @@ void TestCommandLine::parsing_data()
     QTest::newRow("import gz, mapping")
         << QStringList{"--import", "a.SDF.gz", "--mapping", "m.txt"} << -1 << import << "a.SDF.gz"
         << "m.txt";
-    QTest::newRow("import with =") << QStringList{"--import=b c.smi"} << -1 << import << "b c.smi"
-                                   << "";
     QTest::newRow("export csv") << QStringList{"--export", "out.csv"} << -1 << exportJob
                                 << "out.csv"
                                 << "";
-    QTest::newRow("export sd") << QStringList{"--export", "out.sdf"} << -1 << exportJob << "out.sdf"
-                               << "";
     QTest::newRow("import of unknown kind") << QStringList{"--import", "a.txt"} << 2 << none << ""
                                             << "";
     QTest::newRow("export to smiles") << QStringList{"--export", "a.smi"} << 2 << none << ""
@@ -71,8 +67,6 @@ void TestCommandLine::parsing_data()
                              << "";
     QTest::newRow("stray argument") << QStringList{"a.sdf"} << 2 << none << ""
                                     << "";
-    QTest::newRow("version") << QStringList{"--version"} << 0 << none << ""
-                             << "";
 }
 
 void TestCommandLine::parsing()
