@@ -74,7 +74,7 @@ QString smilesFile(const QString& dir, long long count)
 QString sdFile(const QString& dir, long long count)
 {
     const QString path =
-        QDir(dir).filePath(QStringLiteral("flaskbook-bench-transfer-v1-%1.sdf").arg(count));
+        QDir(dir).filePath(QStringLiteral("flaskbook-bench-transfer-v2-%1.sdf").arg(count));
     if (QFileInfo(path).size() > 0)
         return path;
     std::printf("making %s ...\n", qPrintable(path));
@@ -86,8 +86,8 @@ QString sdFile(const QString& dir, long long count)
         Molecule molecule;
         if (!Molecule::fromText(smiles, molecule).ok())
             continue;
-        QString record =
-            QStringLiteral("NSC ") + number + molecule.molBlock().section(QLatin1Char('\n'), 1);
+        QString record = QStringLiteral("NSC ") + number + QLatin1Char('\n') +
+                         molecule.molBlock().section(QLatin1Char('\n'), 1);
         const QStringList values = {QStringLiteral("NSC ") + number,
                                     QStringLiteral("compound %1 of the NCI set").arg(number),
                                     QStringLiteral("%1-00-0").arg(number),

@@ -369,7 +369,6 @@ void tst_TransferJobs::exportThenImportGivesTheSameRecords_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::newRow("CSV") << "out.csv";
-    QTest::newRow("TSV") << "out.tsv";
     QTest::newRow("SD") << "out.sdf";
 }
 
