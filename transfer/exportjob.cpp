@@ -5,6 +5,7 @@
 #include "transfer/recordtext.h"
 #include "transfer/transferjobs.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QThread>
 
@@ -130,6 +131,10 @@ Status exportCollection(const QString& databasePath, RecordOrder order, const QS
 {
     written = 0;
     progress.done = 0;
+    const QFileInfo database(databasePath);
+    if (database.exists() && database.canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+        return Status::failure(QStringLiteral("The records cannot be written over the database "
+                                              "file they come from."));
     TableReader reader;
     long long count = 0;
     if (Status s = reader.open(databasePath, order, count); !s.ok())

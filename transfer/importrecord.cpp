@@ -25,7 +25,8 @@ QString upperCaseName(const QString& name)
 QString trimmedMolBlock(const QString& text)
 {
     QString block = text;
-    block.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (block.contains(QLatin1Char('\r')))
+        block.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const qsizetype end = block.indexOf(QLatin1String("\nM  END"));
     if (end >= 0)
         block.truncate(end + 7);

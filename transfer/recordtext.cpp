@@ -5,6 +5,15 @@ namespace {
 QByteArray delimitedField(const QString& field, char separator)
 {
     QByteArray utf8 = field.toUtf8();
+    // TSV has no quoting: a tab or line end in a value cannot be told from the row's own.
+    if (separator == '\t') {
+        utf8.replace("\r\n", " ");
+        for (char& c : utf8) {
+            if (c == '\t' || c == '\r' || c == '\n')
+                c = ' ';
+        }
+        return utf8;
+    }
     bool quoted = false;
     for (const char c : utf8) {
         if (c == separator || c == '"' || c == '\r' || c == '\n') {
