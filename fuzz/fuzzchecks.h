@@ -23,11 +23,6 @@ void checkButtonSettings(const uint8_t* data, size_t size);
 // left out, for the fuzzer to tell apart.
 QByteArray checkStructure(const uint8_t* data, size_t size);
 
-// Reads the input as an SD, SMILES, CSV and TSV file in turn, every record to the end. Records
-// must be numbered increasingly, name only items the reader lists, and keep within the field
-// limit unless their fault says otherwise. Returns the faults met, for the fuzzer to tell apart.
-QByteArray checkCollection(const uint8_t* data, size_t size);
-
 // Starts the offscreen application every target needs; Qt sees only the program's name, so
 // the fuzzer's own options stay the fuzzer's. `messages` sees every Qt message.
 void startFuzzApplication(char* programName, QtMessageHandler messages);

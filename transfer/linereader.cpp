@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr qsizetype kFirstBufferBytes = 1024 * 1024;
-
 QString shownPath(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -93,6 +91,11 @@ public:
         std::memcpy(buffer, bytes_.constData() + position_, size_t(got));
         position_ += got;
         return {};
+    }
+    // Small texts (the fuzz target's) need no large buffer.
+    qsizetype blockSize() const override
+    {
+        return std::clamp<qsizetype>(bytes_.size() + 1, 64, 1024 * 1024);
     }
 
 private:
@@ -188,7 +191,7 @@ QString recordTooLongMessage()
 
 LineReader::LineReader(std::unique_ptr<ByteSource> source) : source_(std::move(source))
 {
-    buffer_.resize(kFirstBufferBytes);
+    buffer_.resize(source_->blockSize());
 }
 
 Status LineReader::fill()

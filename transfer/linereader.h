@@ -14,6 +14,8 @@ public:
     virtual ~ByteSource() = default;
     // Fills `buffer` with up to `capacity` bytes; `got` is 0 at the end of the data.
     virtual Status read(char* buffer, qsizetype capacity, qsizetype& got) = 0;
+    // How many bytes to read at a time at first.
+    virtual qsizetype blockSize() const { return 1024 * 1024; }
 };
 
 // Opens `path` for reading, through zlib when `compressed`.

@@ -1,3 +1,4 @@
+#include "fuzz/collectionchecks.h"
 #include "fuzz/fuzzchecks.h"
 
 #include <QDirIterator>
