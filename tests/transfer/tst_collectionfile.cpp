@@ -325,6 +325,10 @@ void TestCollectionFile::recordFaults_data()
     QTest::newRow("SD Greek letters count as characters")
         << "a.sdf" << sdRecord(kEthanolV2000, {"Note", QByteArray("α").repeated(40000)}) << 0LL
         << "" << 1;
+    // A file without line or record ends must not fill the memory.
+    QTest::newRow("SD record over 16 MB")
+        << "a.sdf" << good + sdRecord(kEthanolV2000, {"Note", QByteArray(17 << 20, 'x')}) + good
+        << 2LL << "the record is longer than 16 MB" << 3;
     QTest::newRow("SD NUL") << "a.sdf"
                             << good + sdRecord(kEthanolV2000, {"CAS", QByteArray("64-\0", 4)})
                             << 2LL << nul << 2;
