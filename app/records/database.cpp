@@ -1,6 +1,7 @@
 #include "app/records/database.h"
 
 #include "app/records/schema.h"
+#include "app/records/textfilter.h"
 #include "core/filekind.h"
 
 #include <QFile>
@@ -220,6 +221,7 @@ Status Database::CreateDatabase(const QString& path)
     // ends in the rowid, which breaks ties between equal names.
     for (const QString& column : searchableColumns())
         sql += QStringLiteral("CREATE INDEX DATA1_%1 ON DATA1(%1 COLLATE NOCASE);").arg(column);
+    sql += QString::fromUtf8(TextFilterIndex::createStatements());
     sql += QStringLiteral("COMMIT;");
     Status result;
     if (sqlite3_exec(db.db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -302,13 +304,22 @@ Status Database::Execute(const QString& statement)
 // schema is written over it instead, in one transaction of the engine.
 Status Database::clearTable(const QString& sql)
 {
+    // The indexes made from DATA1 (and the tables the engine keeps for them) are emptied
+    // with it; any other table keeps its rows.
     Statement others;
-    if (Status s = others.prepare(
-            db_, "SELECT count(*) FROM sqlite_master WHERE tbl_name <> 'DATA1' COLLATE NOCASE");
+    if (Status s =
+            others.prepare(db_, "SELECT name FROM pragma_table_list WHERE schema='main' "
+                                "AND type IN ('table','virtual') AND name <> 'sqlite_schema' "
+                                "AND name <> 'DATA1' COLLATE NOCASE");
         !s.ok())
         return s;
-    const bool onlyOurTable = others.step() == SQLITE_ROW && others.columnInt64(0) == 0;
+    bool onlyOurTable = true;
+    int listed;
+    while ((listed = others.step()) == SQLITE_ROW)
+        onlyOurTable = onlyOurTable && derivedTables().contains(others.columnText(0));
     others.finalize();
+    if (listed != SQLITE_DONE)
+        return engineFailure(QStringLiteral("Deleting failed"));
     if (onlyOurTable)
         return replaceWithEmptySchema();
 
@@ -349,9 +360,12 @@ Status Database::replaceWithEmptySchema()
     sqlite3_exec(empty, QByteArray("PRAGMA page_size=" + QByteArray::number(bytes)).constData(),
                  nullptr, nullptr, nullptr);
 
+    // A virtual table makes its own shadow tables, so theirs are not copied.
     Statement schema;
     if (Status s = schema.prepare(
-            db_, "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid");
+            db_, "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT IN "
+                 "(SELECT name FROM pragma_table_list WHERE schema='main' AND type='shadow') "
+                 "ORDER BY rowid");
         !s.ok()) {
         sqlite3_close(empty);
         return s;
