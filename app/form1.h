@@ -4,6 +4,7 @@
 #include "app/records/datacontrol.h"
 #include "platform/commondialog.h"
 #include "platform/paths.h"
+#include "windows/recordlist.h"
 
 #include <QList>
 #include <QPixmap>
@@ -18,6 +19,7 @@
 
 class QLabel;
 class QRadioButton;
+class RecordListModel;
 class TextBox;
 namespace Ui {
 class Form1;
@@ -50,6 +52,14 @@ public:
     // Says so when another program's lock stopped a command; true if it did.
     bool ReportIfLocked(const Status& status);
 
+    // The record list beside the window, while it has been opened.
+    RecordList* recordList() const { return recordList_; }
+    RecordListModel* recordListModel() const { return recordListModel_; }
+
+public slots:
+    // Opens the record list with its filter (Ctrl+F, Ctrl+L), or brings it to the front.
+    void openRecordList();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +89,10 @@ private:
     void describeStructurePicture();
     // Escape while editing or entering: back to browsing with the record as stored.
     void CancelRecordEdit();
+
+    void setUpRecordList();
+    // Makes the record of the chosen row current, unless a record is being edited or entered.
+    void recordList_RowChosen(int row);
 
     void Form_Load();
     void Form_Activate();
@@ -148,4 +162,6 @@ private:
     Paths paths_;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;
+    QPointer<RecordList> recordList_;
+    RecordListModel* recordListModel_ = nullptr;
 };
