@@ -19,8 +19,9 @@ constexpr const char* kColumns = "Name,IUPAC,CAS,MolFormula";
 constexpr int kColumnCount = 4;
 // Records read per transaction, so a writer never waits long for a reader.
 constexpr int kChunk = 20000;
-// Records the index names, checked per transaction.
+// Records the index names, checked per transaction; the first few at once.
 constexpr int kCheckChunk = 5000;
+constexpr int kFirstChunk = 100;
 // No letter beyond this code point has another case.
 constexpr char32_t kLastCasedCodePoint = 0x1FFFF;
 
@@ -179,15 +180,16 @@ Status scanAll(Connection& db, const TextNeedle& needle,
 {
     Statement chunk;
     const QByteArray sql = QByteArray("SELECT rowid,") + kColumns +
-                           " FROM DATA1 WHERE rowid>?1 ORDER BY rowid LIMIT " +
-                           QByteArray::number(kChunk);
+                           " FROM DATA1 WHERE rowid>?1 ORDER BY rowid LIMIT ?2";
     if (Status s = chunk.prepare(db.handle(), sql.constData()); !s.ok())
         return s;
     long long after = std::numeric_limits<long long>::min();
+    int limit = kFirstChunk;
     for (;;) {
         if (cancel)
             return {};
         chunk.bindInt64(1, after);
+        chunk.bindInt64(2, limit);
         std::vector<long long> found;
         int rows = 0;
         int rc;
@@ -202,54 +204,53 @@ Status scanAll(Connection& db, const TextNeedle& needle,
             return db.failure(QStringLiteral("The records cannot be read"));
         if (!found.empty() && !batch(found))
             return {};
-        if (rows < kChunk)
+        if (rows < limit)
             return {};
+        limit = kChunk;
     }
 }
 
-// The records the index names for the text, each read again and checked.
+// The records the index names for the text, each read again and checked, a chunk per
+// transaction; the first chunk is small, so the first screen comes at once.
 Status searchIndex(Connection& db, const TextNeedle& needle,
                    const std::function<bool(const std::vector<long long>&)>& batch,
                    const std::atomic<bool>& cancel)
 {
-    std::vector<long long> candidates;
-    {
-        Statement match;
-        if (Status s = match.prepare(db.handle(),
-                                     "SELECT rowid FROM DATA1_filter WHERE DATA1_filter MATCH ?1 "
-                                     "ORDER BY rowid");
-            !s.ok())
+    Statement match, row, begin, end;
+    const QByteArray rowSql = QByteArray("SELECT ") + kColumns + " FROM DATA1 WHERE rowid=?1";
+    for (auto [statement, sql] :
+         {std::pair{&match, "SELECT rowid FROM DATA1_filter WHERE DATA1_filter MATCH ?1 AND "
+                            "rowid>?2 ORDER BY rowid LIMIT ?3"},
+          std::pair{&row, rowSql.constData()}, std::pair{&begin, "BEGIN"},
+          std::pair{&end, "COMMIT"}}) {
+        if (Status s = statement->prepare(db.handle(), sql); !s.ok())
             return s;
+    }
+    long long after = std::numeric_limits<long long>::min();
+    int limit = kFirstChunk;
+    for (;;) {
+        if (cancel)
+            return {};
+        begin.step();
+        begin.reset();
+        std::vector<long long> candidates;
         match.bindUtf8(1, needle.matchExpression());
+        match.bindInt64(2, after);
+        match.bindInt64(3, limit);
         int rc;
         while ((rc = match.step()) == SQLITE_ROW)
             candidates.push_back(match.columnInt64(0));
         match.reset();
-        if (rc != SQLITE_DONE)
-            return db.failure(QStringLiteral("The filter index cannot be read"));
-    }
-    Statement row;
-    const QByteArray sql = QByteArray("SELECT ") + kColumns + " FROM DATA1 WHERE rowid=?1";
-    if (Status s = row.prepare(db.handle(), sql.constData()); !s.ok())
-        return s;
-    Statement begin, end;
-    begin.prepare(db.handle(), "BEGIN");
-    end.prepare(db.handle(), "COMMIT");
-    for (size_t from = 0; from < candidates.size(); from += kCheckChunk) {
-        if (cancel)
-            return {};
-        const size_t to = std::min(candidates.size(), from + kCheckChunk);
+        Status result = rc == SQLITE_DONE
+                            ? Status()
+                            : db.failure(QStringLiteral("The filter index cannot be read"));
         std::vector<long long> found;
-        found.reserve(to - from);
-        begin.step();
-        begin.reset();
-        Status result;
-        for (size_t i = from; i < to && result.ok(); ++i) {
+        for (size_t i = 0; i < candidates.size() && result.ok(); ++i) {
             row.bindInt64(1, candidates[i]);
-            const int rc = row.step();
-            if (rc == SQLITE_ROW && rowHolds(row, 0, needle))
+            const int read = row.step();
+            if (read == SQLITE_ROW && rowHolds(row, 0, needle))
                 found.push_back(candidates[i]);
-            else if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            else if (read != SQLITE_ROW && read != SQLITE_DONE)
                 result = db.failure(QStringLiteral("The records cannot be read"));
             row.reset();
         }
@@ -259,8 +260,11 @@ Status searchIndex(Connection& db, const TextNeedle& needle,
             return result;
         if (!found.empty() && !batch(found))
             return {};
+        if (int(candidates.size()) < limit)
+            return {};
+        after = candidates.back();
+        limit = kCheckChunk;
     }
-    return {};
 }
 
 } // namespace
