@@ -35,6 +35,8 @@ RecordListModel::RecordListModel(DataControl& data, QObject* parent)
     seenChanges_ = data_.Recordset().changeCount();
     // A filter, a cancelled filter finishing, and the index build.
     pool_.setMaxThreadCount(3);
+    // The filter's first use asks the engine how it folds letters; asked now, not then.
+    pool_.start([] { TextNeedle(QStringLiteral("abc")).indexFindsAll(); });
     watch_.setInterval(kWatchMs);
     connect(&watch_, &QTimer::timeout, this, [this] {
         // Another program's commit shows in the record set only once it is asked.
@@ -277,9 +279,20 @@ void RecordListModel::startFilter(bool replaceAtEnd)
                 Qt::QueuedConnection);
             return !job->cancel;
         };
+        const TextFilterReceiver receiver{
+            batch,
+            [this, generation] {
+                QMetaObject::invokeMethod(
+                    this, [this, generation] { takeAllFound(generation); }, Qt::QueuedConnection);
+            },
+            [this, generation](const std::vector<long long>& ids) {
+                QMetaObject::invokeMethod(
+                    this, [this, generation, ids] { takeWithdrawn(generation, ids); },
+                    Qt::QueuedConnection);
+            }};
         const Status status =
             mode == Mode::Text
-                ? findRecordsContaining(path, text, batch, job->cancel)
+                ? findRecordsContaining(path, text, receiver, job->cancel)
                 : findStructures(path, text, mode == Mode::ExactStructure, batch, job->cancel);
         QMetaObject::invokeMethod(
             this, [this, generation, status] { finishJob(generation, status); },
@@ -324,15 +337,42 @@ void RecordListModel::takeBatch(int generation, const std::vector<long long>& id
     emit statusChanged();
 }
 
-void RecordListModel::finishJob(int generation, const Status& status)
+void RecordListModel::takeAllFound(int generation)
 {
     if (!job_ || job_->generation != generation)
         return;
+    job_->allFound = true;
     if (job_->replaceAtEnd) {
+        job_->replaceAtEnd = false;
         std::vector<long long> found = std::move(job_->found);
         sortByPosition(found);
         resetKeepingSelection([this, &found] { rowIds_ = std::move(found); });
     }
+    emit statusChanged();
+}
+
+void RecordListModel::takeWithdrawn(int generation, const std::vector<long long>& ids)
+{
+    if (!job_ || job_->generation != generation)
+        return;
+    std::vector<long long>& from = job_->replaceAtEnd ? job_->found : rowIds_;
+    const auto withdrawn = [&ids](long long id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    if (job_->replaceAtEnd)
+        from.erase(std::remove_if(from.begin(), from.end(), withdrawn), from.end());
+    else
+        resetKeepingSelection(
+            [&] { from.erase(std::remove_if(from.begin(), from.end(), withdrawn), from.end()); });
+    emit statusChanged();
+}
+
+void RecordListModel::finishJob(int generation, const Status& status)
+{
+    if (!job_ || job_->generation != generation)
+        return;
+    if (!job_->allFound)
+        takeAllFound(generation);
     if (!status.ok())
         problem_ = status.message();
     job_.reset();
@@ -433,8 +473,10 @@ QString RecordListModel::countText() const
     QString text =
         tr("%1 of %2")
             .arg(grouped(rowCount()), grouped(qsizetype(data_.Recordset().keyset().size())));
-    if (job_)
+    if (isSearching())
         text += tr(" (searching)");
+    else if (isChecking())
+        text += tr(" (checking)");
     if (indexProgress_) {
         const long long total = indexProgress_->total;
         text += tr(" - preparing the filter: %1%")

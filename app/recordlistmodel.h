@@ -63,7 +63,9 @@ public:
     void setFilter(const QString& text, Mode mode);
     // "1,234 of 1,000,000", and whether the filter is still at work.
     QString countText() const;
-    bool isSearching() const { return job_ != nullptr; }
+    bool isSearching() const { return job_ && !job_->allFound; }
+    // Still reading again the records the index named, which can only withdraw some.
+    bool isChecking() const { return job_ != nullptr; }
     // Why the filter lists nothing (a query that cannot be read), or empty.
     const QString& problem() const { return problem_; }
     // The record set's place of the record in `row`, or -1.
@@ -103,6 +105,7 @@ private:
         int generation = 0;
         // False: rows are shown as they come; true: the old rows stay until all are found.
         bool replaceAtEnd = false;
+        bool allFound = false;
         std::vector<long long> found;
     };
 
@@ -110,6 +113,8 @@ private:
     QPixmap drawingOf(long long id, const Row& row) const;
     void startFilter(bool replaceAtEnd);
     void takeBatch(int generation, const std::vector<long long>& ids);
+    void takeAllFound(int generation);
+    void takeWithdrawn(int generation, const std::vector<long long>& ids);
     void finishJob(int generation, const Status& status);
     // Resets the model around `change`, keeping the current record selected.
     void resetKeepingSelection(const std::function<void()>& change);

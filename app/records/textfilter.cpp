@@ -22,6 +22,8 @@ constexpr int kChunk = 20000;
 // Records the index names, checked per transaction; the first few at once.
 constexpr int kCheckChunk = 5000;
 constexpr int kFirstChunk = 100;
+// Records the index names, read from it per transaction.
+constexpr int kIndexChunk = 100000;
 // No letter beyond this code point has another case.
 constexpr char32_t kLastCasedCodePoint = 0x1FFFF;
 
@@ -174,8 +176,7 @@ bool rowHolds(const Statement& row, int firstColumn, const TextNeedle& needle)
 }
 
 // Every record read and checked, a chunk of rowids per transaction.
-Status scanAll(Connection& db, const TextNeedle& needle,
-               const std::function<bool(const std::vector<long long>&)>& batch,
+Status scanAll(Connection& db, const TextNeedle& needle, const TextFilterReceiver& receiver,
                const std::atomic<bool>& cancel)
 {
     Statement chunk;
@@ -202,69 +203,112 @@ Status scanAll(Connection& db, const TextNeedle& needle,
         chunk.reset();
         if (rc != SQLITE_DONE)
             return db.failure(QStringLiteral("The records cannot be read"));
-        if (!found.empty() && !batch(found))
+        if (!found.empty() && !receiver.found(found))
             return {};
         if (rows < limit)
-            return {};
+            break;
         limit = kChunk;
     }
+    receiver.allFound();
+    return {};
 }
 
-// The records the index names for the text, each read again and checked, a chunk per
-// transaction; the first chunk is small, so the first screen comes at once.
-Status searchIndex(Connection& db, const TextNeedle& needle,
-                   const std::function<bool(const std::vector<long long>&)>& batch,
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : db_(db)
+    {
+        sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    }
+    ~Transaction() { sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr); }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    sqlite3* db_;
+};
+
+// Keeps those of `ids` whose record holds the text, reading them in one transaction.
+Status check(Connection& db, Statement& row, const TextNeedle& needle,
+             const std::vector<long long>& ids, size_t from, size_t to,
+             std::vector<long long>& holding, std::vector<long long>& notHolding)
+{
+    Transaction transaction(db.handle());
+    for (size_t i = from; i < to; ++i) {
+        row.bindInt64(1, ids[i]);
+        const int read = row.step();
+        const bool holds = read == SQLITE_ROW && rowHolds(row, 0, needle);
+        row.reset();
+        if (read != SQLITE_ROW && read != SQLITE_DONE)
+            return db.failure(QStringLiteral("The records cannot be read"));
+        (holds ? holding : notHolding).push_back(ids[i]);
+    }
+    return {};
+}
+
+// The records the index names: the first few read and checked at once, for the first screen,
+// then all the others, then those read and checked too, in chunks of a transaction each.
+Status searchIndex(Connection& db, const TextNeedle& needle, const TextFilterReceiver& receiver,
                    const std::atomic<bool>& cancel)
 {
-    Statement match, row, begin, end;
+    Statement match, row;
     const QByteArray rowSql = QByteArray("SELECT ") + kColumns + " FROM DATA1 WHERE rowid=?1";
-    for (auto [statement, sql] :
-         {std::pair{&match, "SELECT rowid FROM DATA1_filter WHERE DATA1_filter MATCH ?1 AND "
-                            "rowid>?2 ORDER BY rowid LIMIT ?3"},
-          std::pair{&row, rowSql.constData()}, std::pair{&begin, "BEGIN"},
-          std::pair{&end, "COMMIT"}}) {
-        if (Status s = statement->prepare(db.handle(), sql); !s.ok())
-            return s;
-    }
+    if (Status s = match.prepare(db.handle(),
+                                 "SELECT rowid FROM DATA1_filter WHERE DATA1_filter MATCH ?1 AND "
+                                 "rowid>?2 ORDER BY rowid LIMIT ?3");
+        !s.ok())
+        return s;
+    if (Status s = row.prepare(db.handle(), rowSql.constData()); !s.ok())
+        return s;
+
+    std::vector<long long> named;
     long long after = std::numeric_limits<long long>::min();
-    int limit = kFirstChunk;
-    for (;;) {
+    for (int limit = kFirstChunk;; limit = kIndexChunk) {
         if (cancel)
             return {};
-        begin.step();
-        begin.reset();
-        std::vector<long long> candidates;
-        match.bindUtf8(1, needle.matchExpression());
-        match.bindInt64(2, after);
-        match.bindInt64(3, limit);
-        int rc;
-        while ((rc = match.step()) == SQLITE_ROW)
-            candidates.push_back(match.columnInt64(0));
-        match.reset();
-        Status result = rc == SQLITE_DONE
-                            ? Status()
-                            : db.failure(QStringLiteral("The filter index cannot be read"));
-        std::vector<long long> found;
-        for (size_t i = 0; i < candidates.size() && result.ok(); ++i) {
-            row.bindInt64(1, candidates[i]);
-            const int read = row.step();
-            if (read == SQLITE_ROW && rowHolds(row, 0, needle))
-                found.push_back(candidates[i]);
-            else if (read != SQLITE_ROW && read != SQLITE_DONE)
-                result = db.failure(QStringLiteral("The records cannot be read"));
-            row.reset();
+        const size_t start = named.size();
+        {
+            Transaction transaction(db.handle());
+            match.bindUtf8(1, needle.matchExpression());
+            match.bindInt64(2, after);
+            match.bindInt64(3, limit);
+            int rc;
+            while ((rc = match.step()) == SQLITE_ROW)
+                named.push_back(match.columnInt64(0));
+            match.reset();
+            if (rc != SQLITE_DONE)
+                return db.failure(QStringLiteral("The filter index cannot be read"));
         }
-        end.step();
-        end.reset();
-        if (!result.ok())
-            return result;
-        if (!found.empty() && !batch(found))
+        std::vector<long long> batch;
+        if (start == 0) {
+            std::vector<long long> notHolding;
+            if (Status s = check(db, row, needle, named, 0, named.size(), batch, notHolding);
+                !s.ok())
+                return s;
+        } else {
+            batch.assign(named.begin() + long(start), named.end());
+        }
+        if (!batch.empty() && !receiver.found(batch))
             return {};
-        if (int(candidates.size()) < limit)
-            return {};
-        after = candidates.back();
-        limit = kCheckChunk;
+        if (named.size() - start < size_t(limit))
+            break;
+        after = named.back();
     }
+    receiver.allFound();
+
+    // An index in step names exactly the records holding the text; this finds any it should not.
+    for (size_t from = std::min(named.size(), size_t(kFirstChunk)); from < named.size();
+         from += kCheckChunk) {
+        if (cancel)
+            return {};
+        std::vector<long long> holding, notHolding;
+        if (Status s = check(db, row, needle, named, from,
+                             std::min(named.size(), from + kCheckChunk), holding, notHolding);
+            !s.ok())
+            return s;
+        if (!notHolding.empty())
+            receiver.withdrawn(notHolding);
+    }
+    return {};
 }
 
 } // namespace
@@ -384,7 +428,8 @@ bool TextNeedle::indexFindsAll() const
     if (folded_.size() < 3)
         return false;
     for (const char32_t c : folded_) {
-        if (lettersTheIndexSplits().count(c))
+        // The index reads U+FFFE and U+FFFF as the replacement character.
+        if (c == 0xFFFD || lettersTheIndexSplits().count(c))
             return false;
     }
     return true;
@@ -398,8 +443,7 @@ QByteArray TextNeedle::matchExpression() const
 }
 
 Status findRecordsContaining(const QString& databasePath, const QString& text,
-                             const std::function<bool(const std::vector<long long>&)>& batch,
-                             const std::atomic<bool>& cancel)
+                             const TextFilterReceiver& receiver, const std::atomic<bool>& cancel)
 {
     const TextNeedle needle(text);
     Connection db;
@@ -410,5 +454,6 @@ Status findRecordsContaining(const QString& databasePath, const QString& text,
         if (Status s = TextFilterIndex::isPresent(db.handle(), indexed); !s.ok())
             return s;
     }
-    return indexed ? searchIndex(db, needle, batch, cancel) : scanAll(db, needle, batch, cancel);
+    return indexed ? searchIndex(db, needle, receiver, cancel)
+                   : scanAll(db, needle, receiver, cancel);
 }

@@ -56,11 +56,21 @@ private:
     QByteArray asciiFolded_;
 };
 
+// Where findRecordsContaining hands its results.
+struct TextFilterReceiver {
+    // Records holding the text, by rowid, ascending, in batches; false stops the search.
+    std::function<bool(const std::vector<long long>&)> found;
+    // Every record is found; what follows can only withdraw some.
+    std::function<void()> allFound;
+    // Records found through the index that, read again, do not hold the text: an index out
+    // of step with its table, which its triggers never leave it.
+    std::function<void(const std::vector<long long>&)> withdrawn;
+};
+
 // Every record of the database with a Name, IUPAC name, CAS number or formula holding
-// `text`, by rowid, ascending, in batches (`batch` returns false to stop). Uses the index
-// where the file has it and it can answer, reading every record otherwise; each record the
-// index names is read again and checked, so the result never depends on the index being
-// in step. Opens a connection of its own; runs on a worker thread.
+// `text`. Uses the index where the file has it and it can answer, reading every record
+// otherwise. The first few records the index names are read and checked before they are
+// passed on, the rest after all are found, so the result never depends on the index being in
+// step. Opens a connection of its own; runs on a worker thread.
 Status findRecordsContaining(const QString& databasePath, const QString& text,
-                             const std::function<bool(const std::vector<long long>&)>& batch,
-                             const std::atomic<bool>& cancel);
+                             const TextFilterReceiver& receiver, const std::atomic<bool>& cancel);

@@ -63,7 +63,7 @@ QStringList TestRecordList::listedNames()
 {
     QStringList names;
     RecordListModel* model = ui_->form().recordListModel();
-    if (model->isSearching())
+    if (model->isChecking())
         return {QStringLiteral("(searching)")};
     for (int row = 0; row < model->rowCount(); ++row)
         names << model->index(row, RecordListModel::NameColumn).data().toString();
@@ -189,7 +189,7 @@ void TestRecordList::structureQueryThatCannotBeReadListsNothing()
 {
     list().modeSwitch()->setCurrentIndex(RecordList::SubstructureMode);
     filter(QStringLiteral("C1CC("));
-    QTRY_VERIFY(!ui_->form().recordListModel()->isSearching());
+    QTRY_VERIFY(!ui_->form().recordListModel()->isChecking());
     QCOMPARE(ui_->form().recordListModel()->rowCount(), 0);
     QVERIFY(list().problemLabel()->isVisibleTo(&list()));
     QVERIFY(!list().problemLabel()->text().isEmpty());
