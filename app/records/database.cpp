@@ -1,6 +1,7 @@
 #include "app/records/database.h"
 
 #include "app/records/schema.h"
+#include "app/records/structuretables.h"
 #include "core/filekind.h"
 
 #include <QFile>
@@ -220,6 +221,7 @@ Status Database::CreateDatabase(const QString& path)
     // ends in the rowid, which breaks ties between equal names.
     for (const QString& column : searchableColumns())
         sql += QStringLiteral("CREATE INDEX DATA1_%1 ON DATA1(%1 COLLATE NOCASE);").arg(column);
+    sql += QString::fromUtf8(createStructureIndexSql());
     sql += QStringLiteral("COMMIT;");
     Status result;
     if (sqlite3_exec(db.db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -302,10 +304,12 @@ Status Database::Execute(const QString& statement)
 // schema is written over it instead, in one transaction of the engine.
 Status Database::clearTable(const QString& sql)
 {
+    // The structure index's tables are DATA1's too: emptied with it, they stay correct.
     Statement others;
-    if (Status s = others.prepare(
-            db_, "SELECT count(*) FROM sqlite_master WHERE tbl_name <> 'DATA1' COLLATE NOCASE");
-        !s.ok())
+    const QByteArray countOthers = "SELECT count(*) FROM sqlite_master WHERE tbl_name <> 'DATA1' "
+                                   "COLLATE NOCASE AND tbl_name NOT LIKE '" +
+                                   structureIndexTablePattern() + "' ESCAPE '\\'";
+    if (Status s = others.prepare(db_, countOthers.constData()); !s.ok())
         return s;
     const bool onlyOurTable = others.step() == SQLITE_ROW && others.columnInt64(0) == 0;
     others.finalize();
