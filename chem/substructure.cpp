@@ -83,7 +83,6 @@ Status indexStructure(const QString& structureText, IndexedStructure& out)
     if (Status s = readRdkitMolecule(structureText, StructureText::Guess, mol); !s.ok())
         return s;
     try {
-        out.smiles = QString::fromStdString(RDKit::MolToSmiles(*mol));
         out.fingerprint = screenBytes(*mol);
         // Coordinates are for drawing; the match needs the graph only, read back faster without.
         mol->clearConformers();
@@ -155,12 +154,10 @@ const QByteArray& SubstructureQuery::fingerprint() const
     return data_ ? data_->fingerprint : none;
 }
 
-bool SubstructureQuery::matchesIndexed(const QByteArray& pickle, const QString& smiles) const
+bool SubstructureQuery::matchesIndexed(const QByteArray& pickle) const
 {
-    if (!data_)
+    if (!data_ || pickle.isEmpty())
         return false;
-    if (data_->mode == Mode::Exact)
-        return smiles == data_->smiles;
     try {
         RDKit::ROMol mol;
         RDKit::MolPickler::molFromPickle(std::string(pickle.constData(), size_t(pickle.size())),

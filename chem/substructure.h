@@ -11,12 +11,11 @@
 // disk and are read in a few hundred milliseconds, while still ruling out most molecules.
 constexpr int kScreenBytes = 128;
 
-// What the structure index keeps of one molecule: its screening fingerprint, a quickly read
-// form of it (no coordinates), and its canonical isomeric SMILES for exact matches.
+// What the structure index keeps of one molecule: its screening fingerprint and a quickly
+// read form of it (no coordinates).
 struct IndexedStructure {
     QByteArray fingerprint;
     QByteArray pickle;
-    QString smiles;
 };
 
 // Reads a stored structure (a MOL block or SMILES) and makes its index entry. Thread-safe.
@@ -39,9 +38,10 @@ public:
     Mode mode() const;
     // The screen a molecule's fingerprint must pass (kScreenBytes).
     const QByteArray& fingerprint() const;
-    // An indexed molecule matches: for a substructure query its pickle holds the pattern
-    // (chirality ignored), for an exact one its canonical SMILES is the query's.
-    bool matchesIndexed(const QByteArray& pickle, const QString& smiles) const;
+    // An indexed molecule matches: for a substructure query it holds the pattern (chirality
+    // ignored, as RDKit does by default), for an exact one its canonical isomeric SMILES is
+    // the query's.
+    bool matchesIndexed(const QByteArray& pickle) const;
     // The plain match, reading the structure text itself; false where it cannot be read.
     bool matchesText(const QString& structureText) const;
 

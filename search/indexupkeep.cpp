@@ -16,6 +16,8 @@ constexpr int kSampledRows = 16;
 
 struct WaitingRow {
     long long id = 0;
+    long long mark = 0;
+    bool recordExists = false;
     QString structure;
     IndexedStructure entry;
     bool indexed = false;
@@ -69,7 +71,7 @@ bool inStepWithRecords(IndexConnection& db)
 Status rebuildTables(IndexConnection& db)
 {
     return db.exec("BEGIN IMMEDIATE;" + dropStructureIndexSql() + createStructureIndexSql() +
-                       "INSERT INTO DATA1_structure_waiting(id) SELECT rowid FROM DATA1;"
+                       "INSERT INTO DATA1_structure_waiting(id, mark) SELECT rowid, 0 FROM DATA1;"
                        "COMMIT;",
                    QStringLiteral("The structure index cannot be made"));
 }
@@ -88,7 +90,8 @@ Status readWaiting(IndexConnection& db, long long after, std::vector<WaitingRow>
 {
     rows.clear();
     IndexStatement read(db.handle(),
-                        "SELECT w.id, d.Structure FROM DATA1_structure_waiting w "
+                        "SELECT w.id, w.mark, d.rowid IS NOT NULL, d.Structure "
+                        "FROM DATA1_structure_waiting w "
                         "LEFT JOIN DATA1 d ON d.rowid = w.id WHERE w.id > ? ORDER BY w.id LIMIT ?");
     if (!read.ok())
         return db.failure(QStringLiteral("The structure index cannot be read"));
@@ -96,40 +99,37 @@ Status readWaiting(IndexConnection& db, long long after, std::vector<WaitingRow>
     read.bind(2, kBatchRows);
     int rc;
     while ((rc = read.step()) == SQLITE_ROW)
-        rows.push_back({read.integer(0), read.text(1), {}, false});
+        rows.push_back(
+            {read.integer(0), read.integer(1), read.integer(2) != 0, read.text(3), {}, false});
     if (rc != SQLITE_DONE)
         return db.failure(QStringLiteral("The structure index cannot be read"));
     return {};
 }
 
-// Writes the entries of rows whose structure is still the one indexed; a row changed meanwhile
-// stays waiting, as its trigger marked it again.
+// Writes the entries of rows whose structure is still the one indexed: a row changed meanwhile
+// has a new mark and stays waiting.
 Status writeEntries(IndexConnection& db, std::vector<WaitingRow>& rows, int& skipped)
 {
     const QString what = QStringLiteral("The structure index cannot be written");
     if (Status s = db.exec("BEGIN IMMEDIATE", what); !s.ok())
         return s;
-    IndexStatement current(db.handle(), "SELECT Structure FROM DATA1 WHERE rowid = ?");
-    IndexStatement unmark(db.handle(), "DELETE FROM DATA1_structure_waiting WHERE id = ?");
+    IndexStatement unmark(db.handle(),
+                          "DELETE FROM DATA1_structure_waiting WHERE id = ? AND mark = ?");
     IndexStatement entry(db.handle(), "INSERT OR REPLACE INTO DATA1_structure_index(id, "
-                                      "structure_hash, smiles, pickle) VALUES(?, ?, ?, ?)");
+                                      "structure_hash, pickle) VALUES(?, ?, ?)");
     IndexStatement screen(db.handle(), "INSERT OR REPLACE INTO DATA1_structure_screen(id, "
                                        "fingerprint) VALUES(?, ?)");
-    bool failed = !current.ok() || !unmark.ok() || !entry.ok() || !screen.ok();
+    bool failed = !unmark.ok() || !entry.ok() || !screen.ok();
     for (WaitingRow& row : rows) {
         if (failed)
             break;
-        current.reset();
-        current.bind(1, row.id);
         unmark.reset();
         unmark.bind(1, row.id);
-        const int rc = current.step();
-        if (rc == SQLITE_DONE) {
-            // The record is gone (a writer without our triggers): nothing to wait for.
-            failed = unmark.step() != SQLITE_DONE;
+        unmark.bind(2, row.mark);
+        failed = unmark.step() != SQLITE_DONE;
+        if (failed || !row.recordExists)
             continue;
-        }
-        if (rc != SQLITE_ROW || current.text(0) != row.structure) {
+        if (sqlite3_changes(db.handle()) == 0) {
             ++skipped;
             continue;
         }
@@ -137,14 +137,13 @@ Status writeEntries(IndexConnection& db, std::vector<WaitingRow>& rows, int& ski
         entry.bind(1, row.id);
         entry.bind(2, structureHash(row.structure));
         if (row.indexed) {
-            entry.bindText(3, row.entry.smiles);
-            entry.bindBlob(4, row.entry.pickle);
+            entry.bindBlob(3, row.entry.pickle);
             screen.reset();
             screen.bind(1, row.id);
             screen.bindBlob(2, row.entry.fingerprint);
             failed = screen.step() != SQLITE_DONE;
         }
-        failed = failed || unmark.step() != SQLITE_DONE || entry.step() != SQLITE_DONE;
+        failed = failed || entry.step() != SQLITE_DONE;
     }
     if (failed) {
         const Status failure = db.failure(what);
@@ -204,7 +203,7 @@ Status bringIndexUpToDate(IndexConnection& db, JobProgress& progress,
                 break;
             runInParallel(int(rows.size()), [&rows](int i) {
                 WaitingRow& row = rows[size_t(i)];
-                row.indexed = !row.structure.trimmed().isEmpty() &&
+                row.indexed = row.recordExists && !row.structure.trimmed().isEmpty() &&
                               indexStructure(row.structure, row.entry).ok();
             });
             if (Status s = writeEntries(db, rows, skipped); !s.ok())

@@ -20,7 +20,6 @@ constexpr int kLargestChunkRows = 65536;
 struct Candidate {
     long long id = 0;
     QByteArray pickle;
-    QString smiles;
     bool hit = false;
 };
 
@@ -42,7 +41,7 @@ Status screenChunk(IndexConnection& db, const QByteArray& screen, long long afte
         const auto* fingerprint = static_cast<const char*>(sqlite3_column_blob(read.get(), 1));
         if (sqlite3_column_bytes(read.get(), 1) == kScreenBytes &&
             passesScreen(screen.constData(), fingerprint))
-            candidates.push_back({last, {}, {}, false});
+            candidates.push_back({last, {}, false});
     }
     if (rc != SQLITE_DONE)
         return db.failure(QStringLiteral("The structure index cannot be read"));
@@ -52,18 +51,16 @@ Status screenChunk(IndexConnection& db, const QByteArray& screen, long long afte
 
 Status readCandidates(IndexConnection& db, std::vector<Candidate>& candidates)
 {
-    IndexStatement read(db.handle(),
-                        "SELECT smiles, pickle FROM DATA1_structure_index WHERE id = ?");
+    IndexStatement read(db.handle(), "SELECT pickle FROM DATA1_structure_index WHERE id = ?");
     if (!read.ok())
         return db.failure(QStringLiteral("The structure index cannot be read"));
     for (Candidate& candidate : candidates) {
         read.reset();
         read.bind(1, candidate.id);
         const int rc = read.step();
-        if (rc == SQLITE_ROW) {
-            candidate.smiles = read.text(0);
-            candidate.pickle = read.blob(1);
-        } else if (rc != SQLITE_DONE) {
+        if (rc == SQLITE_ROW)
+            candidate.pickle = read.blob(0);
+        else if (rc != SQLITE_DONE) {
             return db.failure(QStringLiteral("The structure index cannot be read"));
         }
     }
@@ -130,7 +127,7 @@ Status StructureIndex::search(const QString& databasePath, const StructureQuery&
         runInParallel(int(candidates.size()), [&](int i) {
             Candidate& candidate = candidates[size_t(i)];
             if (!cancel.load())
-                candidate.hit = pattern.matchesIndexed(candidate.pickle, candidate.smiles);
+                candidate.hit = pattern.matchesIndexed(candidate.pickle);
         });
         hits.clear();
         for (const Candidate& candidate : candidates)
