@@ -81,8 +81,7 @@ void dropIndex(const QString& path)
                  "DROP TABLE IF EXISTS DATA1_structure_about;"
                  "DROP TABLE IF EXISTS DATA1_structure_index;"
                  "DROP TABLE IF EXISTS DATA1_structure_screen;"
-                 "DROP TABLE IF EXISTS DATA1_structure_waiting;"
-                 "VACUUM;",
+                 "DROP TABLE IF EXISTS DATA1_structure_waiting;",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
