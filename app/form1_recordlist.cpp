@@ -1,11 +1,38 @@
 #include "app/form1.h"
 
 #include "app/recordlistmodel.h"
+#include "search/structureindex.h"
 #include "windows/recordlist.h"
 
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTableView>
+
+namespace {
+
+Status readQuery(const QString& text, bool exact, StructureQuery& query)
+{
+    return StructureQuery::parse(
+        text, exact ? StructureQuery::Kind::Exact : StructureQuery::Kind::Substructure, query);
+}
+
+RecordListModel::StructureSearch structureSearch()
+{
+    return {[](const QString& text, bool exact) {
+                StructureQuery query;
+                return readQuery(text, exact, query);
+            },
+            [](const QString& path, const QString& text, bool exact,
+               const std::function<bool(const std::vector<long long>&)>& batch,
+               const std::atomic<bool>& cancel) {
+                StructureQuery query;
+                if (Status read = readQuery(text, exact, query); !read.ok())
+                    return read;
+                return StructureIndex::search(path, query, batch, cancel);
+            }};
+}
+
+} // namespace
 
 void Form1::setUpRecordList()
 {
@@ -23,6 +50,7 @@ void Form1::openRecordList()
         recordList_ = new RecordList(recordListModel_, this);
         recordListModel_->setParent(recordList_);
         recordListModel_->keepSelection(recordList_->table()->selectionModel());
+        recordListModel_->setStructureSearch(structureSearch());
         connect(recordList_, &RecordList::filterChanged, recordListModel_,
                 [this](const QString& text, int mode) {
                     recordListModel_->setFilter(text, RecordListModel::Mode(mode));

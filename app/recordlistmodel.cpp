@@ -5,6 +5,7 @@
 #include "chem/molecule.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLocale>
 #include <QPainter>
@@ -35,6 +36,7 @@ RecordListModel::RecordListModel(DataControl& data, QObject* parent)
     seenChanges_ = data_.Recordset().changeCount();
     // A filter, a cancelled filter finishing, and the index build.
     pool_.setMaxThreadCount(3);
+    drawPool_.setMaxThreadCount(1);
     // The filter's first use asks the engine how it folds letters; asked now, not then.
     pool_.start([] { TextNeedle(QStringLiteral("abc")).indexFindsAll(); });
     watch_.setInterval(kWatchMs);
@@ -54,6 +56,8 @@ RecordListModel::~RecordListModel()
         job_->cancel = true;
     if (indexProgress_)
         indexProgress_->cancelRequested = true;
+    drawPool_.clear();
+    drawPool_.waitForDone();
     pool_.waitForDone();
 }
 
@@ -194,24 +198,39 @@ const RecordListModel::Row* RecordListModel::rowOf(long long id) const
     return kept;
 }
 
-QPixmap RecordListModel::drawingOf(long long id, const Row& row) const
+QVariant RecordListModel::drawingOf(long long id, const Row& row) const
 {
     if (const QPixmap* cached = drawings_.object(id))
         return *cached;
-    auto drawing = std::make_unique<QPixmap>();
-    Molecule molecule;
-    if (Molecule::fromText(row.structure, molecule).ok()) {
-        const qreal ratio = qGuiApp->devicePixelRatio();
-        const QSize size(kStructureWidth, kStructureHeight);
-        *drawing = QPixmap(size * ratio);
-        drawing->setDevicePixelRatio(ratio);
-        drawing->fill(Qt::white);
-        QPainter painter(drawing.get());
-        molecule.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    }
-    const QPixmap result = *drawing;
-    drawings_.insert(id, drawing.release());
-    return result;
+    if (drawing_.contains(id))
+        return {};
+    drawing_.insert(id);
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    auto* self = const_cast<RecordListModel*>(this);
+    drawPool_.start([self, id, ratio, text = row.structure] {
+        QImage image;
+        Molecule molecule;
+        if (Molecule::fromText(text, molecule).ok()) {
+            const QSize size(kStructureWidth, kStructureHeight);
+            image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            molecule.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        }
+        QMetaObject::invokeMethod(
+            self, [self, id, image] { self->takeDrawing(id, image); }, Qt::QueuedConnection);
+    });
+    return {};
+}
+
+void RecordListModel::takeDrawing(long long id, const QImage& image)
+{
+    drawing_.remove(id);
+    drawings_.insert(id, new QPixmap(QPixmap::fromImage(image)));
+    if (const int row = rowOfRecordId(id); row >= 0 && row < rowCount())
+        emit dataChanged(index(row, StructureColumn), index(row, StructureColumn),
+                         {Qt::DecorationRole});
 }
 
 void RecordListModel::setFilter(const QString& text, Mode mode)

@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -87,6 +88,9 @@ public:
     // again: that is no choice of the user's.
     bool isRestoringSelection() const { return restoringSelection_; }
 
+    // Structures are drawn on a worker thread; a row shows its drawing once it is ready.
+    bool isDrawing() const { return !drawing_.isEmpty(); }
+
     // The size of a structure's drawing in the list.
     static constexpr int kStructureWidth = 96;
     static constexpr int kStructureHeight = 64;
@@ -110,7 +114,9 @@ private:
     };
 
     const Row* rowOf(long long id) const;
-    QPixmap drawingOf(long long id, const Row& row) const;
+    // The drawing of the record's structure, or nothing while it is being drawn.
+    QVariant drawingOf(long long id, const Row& row) const;
+    void takeDrawing(long long id, const QImage& image);
     void startFilter(bool replaceAtEnd);
     void takeBatch(int generation, const std::vector<long long>& ids);
     void takeAllFound(int generation);
@@ -136,6 +142,8 @@ private:
     int generation_ = 0;
     std::shared_ptr<JobProgress> indexProgress_;
     QThreadPool pool_;
+    mutable QThreadPool drawPool_;
+    mutable QSet<long long> drawing_;
     QTimer watch_;
     QPointer<QItemSelectionModel> selection_;
     bool restoringSelection_ = false;

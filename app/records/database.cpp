@@ -1,6 +1,7 @@
 #include "app/records/database.h"
 
 #include "app/records/schema.h"
+#include "app/records/structuretables.h"
 #include "app/records/textfilter.h"
 #include "core/filekind.h"
 
@@ -222,6 +223,7 @@ Status Database::CreateDatabase(const QString& path)
     for (const QString& column : searchableColumns())
         sql += QStringLiteral("CREATE INDEX DATA1_%1 ON DATA1(%1 COLLATE NOCASE);").arg(column);
     sql += QString::fromUtf8(TextFilterIndex::createStatements());
+    sql += QString::fromUtf8(createStructureIndexSql());
     sql += QStringLiteral("COMMIT;");
     Status result;
     if (sqlite3_exec(db.db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -307,11 +309,11 @@ Status Database::clearTable(const QString& sql)
     // The indexes made from DATA1 (and the tables the engine keeps for them) are emptied
     // with it; any other table keeps its rows.
     Statement others;
-    if (Status s =
-            others.prepare(db_, "SELECT name FROM pragma_table_list WHERE schema='main' "
-                                "AND type IN ('table','virtual') AND name <> 'sqlite_schema' "
-                                "AND name <> 'DATA1' COLLATE NOCASE");
-        !s.ok())
+    const QByteArray listOthers = "SELECT name FROM pragma_table_list WHERE schema='main' AND "
+                                  "type IN ('table','virtual') AND name <> 'sqlite_schema' AND "
+                                  "name <> 'DATA1' COLLATE NOCASE AND name NOT LIKE '" +
+                                  structureIndexTablePattern() + "' ESCAPE '\\'";
+    if (Status s = others.prepare(db_, listOthers.constData()); !s.ok())
         return s;
     bool onlyOurTable = true;
     int listed;
@@ -338,6 +340,11 @@ Status Database::clearTable(const QString& sql)
                  nullptr, nullptr);
     if (!result.ok())
         return result;
+    // The filter index keeps a deleted row as a mark until its pieces merge: with the table
+    // empty now, it is emptied at once, so VACUUM gives its space back too.
+    if (bool indexed = false; TextFilterIndex::isPresent(db_, indexed).ok() && indexed)
+        sqlite3_exec(db_, "INSERT INTO DATA1_filter(DATA1_filter) VALUES('delete-all')", nullptr,
+                     nullptr, nullptr);
     if (sqlite3_exec(db_, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK)
         return engineFailure(QStringLiteral("The records were deleted, but the file could not "
                                             "be compacted"));

@@ -21,7 +21,7 @@ constexpr int kColumnCount = 4;
 constexpr int kChunk = 20000;
 // Records the index names, checked per transaction; the first few at once.
 constexpr int kCheckChunk = 5000;
-constexpr int kFirstChunk = 100;
+constexpr int kFirstChunk = 32;
 // Records the index names, read from it per transaction.
 constexpr int kIndexChunk = 100000;
 // No letter beyond this code point has another case.

@@ -2,6 +2,7 @@
 // a chosen row becoming the main window's record.
 
 #include "app/recordlistmodel.h"
+#include "chem/molecule.h"
 #include "controls/textbox.h"
 #include "tests/support/formdriver.h"
 #include "tests/support/testdatabase.h"
@@ -39,7 +40,7 @@ private slots:
     void listFollowsEveryChange();
     void chosenRowBecomesTheMainWindowsRecord();
     void readableByKeyboardAndScreenReader();
-    void structureQueryThatCannotBeReadListsNothing();
+    void structureModeListsHitsOrSaysWhyNot();
 
 private:
     RecordList& list() { return *ui_->form().recordList(); }
@@ -185,8 +186,22 @@ void TestRecordList::readableByKeyboardAndScreenReader()
     QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("Benzene"));
 }
 
-void TestRecordList::structureQueryThatCannotBeReadListsNothing()
+void TestRecordList::structureModeListsHitsOrSaysWhyNot()
 {
+    Molecule benzene;
+    QVERIFY(Molecule::fromText(QStringLiteral("c1ccccc1"), benzene).ok());
+    runAsAnotherProgram(ui_->databaseFile(),
+                        QByteArray("UPDATE DATA1 SET Structure='" + benzene.molBlock().toUtf8() +
+                                   "' WHERE Name='Benzene'")
+                            .constData());
+    list().modeSwitch()->setCurrentIndex(RecordList::SubstructureMode);
+    filter(QStringLiteral("c1ccccc1"));
+    QTRY_COMPARE(listedNames(), QStringList{"Benzene"});
+    QVERIFY(list().problemLabel()->isHidden());
+    const QModelIndex drawing = list().table()->model()->index(0, RecordListModel::StructureColumn);
+    drawing.data(Qt::DecorationRole);
+    QTRY_VERIFY(!drawing.data(Qt::DecorationRole).value<QPixmap>().isNull());
+
     list().modeSwitch()->setCurrentIndex(RecordList::SubstructureMode);
     filter(QStringLiteral("C1CC("));
     QTRY_VERIFY(!ui_->form().recordListModel()->isChecking());
