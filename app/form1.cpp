@@ -97,6 +97,7 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &Form1::CancelRecordEdit);
     nameControlsForScreenReaders();
+    setUpRecordList();
 
     Form_Load();
     OpenData1();
@@ -105,6 +106,8 @@ Form1::Form1(const Paths& paths, QWidget* parent)
 Form1::~Form1()
 {
     delete secondaryWindow_;
+    // The list reads through Data1, so it goes first.
+    delete recordList_;
 }
 
 void Form1::bindField(const QString& column, TextBox* box)

@@ -4,6 +4,7 @@
 #include "app/records/datacontrol.h"
 #include "platform/commondialog.h"
 #include "platform/paths.h"
+#include "windows/recordlist.h"
 
 #include <QList>
 #include <QPixmap>
@@ -20,6 +21,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QRadioButton;
+class RecordListModel;
 class TextBox;
 namespace Ui {
 class Form1;
@@ -63,6 +65,14 @@ public:
     void mnuImport_Click();
     void mnuExport_Click();
 
+    // The record list beside the window, while it has been opened.
+    RecordList* recordList() const { return recordList_; }
+    RecordListModel* recordListModel() const { return recordListModel_; }
+
+public slots:
+    // Opens the record list with its filter (Ctrl+F, Ctrl+L), or brings it to the front.
+    void openRecordList();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -98,6 +108,10 @@ private:
     void describeStructurePicture();
     // Escape while editing or entering: back to browsing with the record as stored.
     void CancelRecordEdit();
+
+    void setUpRecordList();
+    // Makes the record of the chosen row current, unless a record is being edited or entered.
+    void recordList_RowChosen(int row);
 
     void Form_Load();
     void Form_Activate();
@@ -172,4 +186,6 @@ private:
     QMenu* editMenu_ = nullptr;
     // The about or read-me window while one stands in for this window.
     QPointer<QWidget> secondaryWindow_;
+    QPointer<RecordList> recordList_;
+    RecordListModel* recordListModel_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "chem/molecule.h"
 
+#include "chem/rdkitread.h"
 #include "chem/smilesfault.h"
 
 #include <GraphMol/Depictor/RDDepictor.h>
@@ -258,9 +259,9 @@ Status Molecule::fromText(const QString& text, Molecule& out)
     return read(text, Format::Guess, out);
 }
 
-Status Molecule::read(const QString& text, Format format, Molecule& out)
+Status readRdkitMolecule(const QString& text, StructureText kind,
+                         std::unique_ptr<RDKit::RWMol>& mol, bool* fromSmiles)
 {
-    out = Molecule();
     if (text.trimmed().isEmpty())
         return Status::failure(QStringLiteral("The text is empty: it holds no structure."));
     if (holdsBinary(text))
@@ -271,14 +272,14 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
     QString normalized = text;
     normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // A MOL block has three header lines before its counts line; SMILES takes one line.
-    if (format == Format::Guess)
-        format =
-            normalized.trimmed().contains(QLatin1Char('\n')) ? Format::MolBlock : Format::Smiles;
-    std::unique_ptr<RDKit::RWMol> mol;
+    const bool smiles =
+        kind == StructureText::Smiles ||
+        (kind == StructureText::Guess && !normalized.trimmed().contains(QLatin1Char('\n')));
+    if (fromSmiles)
+        *fromSmiles = smiles;
     const Status parsed =
-        format == Format::Smiles
-            ? readSmiles(normalized.trimmed().section(QLatin1Char('\n'), 0, 0), mol)
-            : readMolBlock(normalized, mol);
+        smiles ? readSmiles(normalized.trimmed().section(QLatin1Char('\n'), 0, 0), mol)
+               : readMolBlock(normalized, mol);
     if (!parsed.ok())
         return parsed;
 
@@ -290,6 +291,20 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
             QStringLiteral("The structure has %1 heavy atoms; Flaskbook refuses more than 1,000 "
                            "heavy atoms.")
                 .arg(heavyAtoms));
+    return {};
+}
+
+Status Molecule::read(const QString& text, Format format, Molecule& out)
+{
+    out = Molecule();
+    std::unique_ptr<RDKit::RWMol> mol;
+    bool fromSmiles = false;
+    const StructureText kind = format == Format::Smiles     ? StructureText::Smiles
+                               : format == Format::MolBlock ? StructureText::MolBlock
+                                                            : StructureText::Guess;
+    if (const Status parsed = readRdkitMolecule(text, kind, mol, &fromSmiles); !parsed.ok())
+        return parsed;
+    const unsigned heavyAtoms = mol->getNumHeavyAtoms();
     auto data = std::make_shared<Data>();
     try {
         if (lacksDrawingCoordinates(*mol))
@@ -303,7 +318,7 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
         return Status::failure(QStringLiteral("The structure cannot be laid out or weighed."));
     }
     // A V2000 block is what we store, so it reads back as itself; anything else is checked.
-    if (format == Format::Smiles || normalized.contains(QLatin1String("V3000"))) {
+    if (fromSmiles || text.contains(QLatin1String("V3000"))) {
         const QString stored = formulaAfterStoring(*mol);
         if (stored != data->formula)
             return Status::failure(

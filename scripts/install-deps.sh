@@ -6,9 +6,9 @@ set -e
 
 # desktop-file-utils and appstream check the installed desktop files; dpkg-dev and file
 # let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back;
-# rdkit-data holds the sample molecules the chemistry test and benchmark read; openbabel is
-# what the transfer benchmark times the import beside; man-db reads
-# the installed man page.
+# rdkit-data holds the sample molecules the chemistry test and benchmark read; man-db reads
+# the installed man page; openbabel is what the transfer and structure search benchmarks
+# compare with.
 packages="g++ make cmake qt6-base-dev qt6-svg-dev libsqlite3-dev librdkit-dev libboost-dev zlib1g-dev
           rdkit-data fonts-liberation2 sqlite3 openbabel
           desktop-file-utils appstream dpkg-dev file poppler-utils man-db $*"

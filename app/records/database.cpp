@@ -1,6 +1,8 @@
 #include "app/records/database.h"
 
 #include "app/records/schema.h"
+#include "app/records/structuretables.h"
+#include "app/records/textfilter.h"
 #include "core/filekind.h"
 
 #include <QFile>
@@ -220,6 +222,8 @@ Status Database::CreateDatabase(const QString& path)
     // ends in the rowid, which breaks ties between equal names.
     for (const QString& column : searchableColumns())
         sql += QStringLiteral("CREATE INDEX DATA1_%1 ON DATA1(%1 COLLATE NOCASE);").arg(column);
+    sql += QString::fromUtf8(TextFilterIndex::createStatements());
+    sql += QString::fromUtf8(createStructureIndexSql());
     sql += QStringLiteral("COMMIT;");
     Status result;
     if (sqlite3_exec(db.db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -302,13 +306,22 @@ Status Database::Execute(const QString& statement)
 // schema is written over it instead, in one transaction of the engine.
 Status Database::clearTable(const QString& sql)
 {
+    // The indexes made from DATA1 (and the tables the engine keeps for them) are emptied
+    // with it; any other table keeps its rows.
     Statement others;
-    if (Status s = others.prepare(
-            db_, "SELECT count(*) FROM sqlite_master WHERE tbl_name <> 'DATA1' COLLATE NOCASE");
-        !s.ok())
+    const QByteArray listOthers = "SELECT name FROM pragma_table_list WHERE schema='main' AND "
+                                  "type IN ('table','virtual') AND name <> 'sqlite_schema' AND "
+                                  "name <> 'DATA1' COLLATE NOCASE AND name NOT LIKE '" +
+                                  structureIndexTablePattern() + "' ESCAPE '\\'";
+    if (Status s = others.prepare(db_, listOthers.constData()); !s.ok())
         return s;
-    const bool onlyOurTable = others.step() == SQLITE_ROW && others.columnInt64(0) == 0;
+    bool onlyOurTable = true;
+    int listed;
+    while ((listed = others.step()) == SQLITE_ROW)
+        onlyOurTable = onlyOurTable && derivedTables().contains(others.columnText(0));
     others.finalize();
+    if (listed != SQLITE_DONE)
+        return engineFailure(QStringLiteral("Deleting failed"));
     if (onlyOurTable)
         return replaceWithEmptySchema();
 
@@ -327,6 +340,11 @@ Status Database::clearTable(const QString& sql)
                  nullptr, nullptr);
     if (!result.ok())
         return result;
+    // The filter index keeps a deleted row as a mark until its pieces merge: with the table
+    // empty now, it is emptied at once, so VACUUM gives its space back too.
+    if (bool indexed = false; TextFilterIndex::isPresent(db_, indexed).ok() && indexed)
+        sqlite3_exec(db_, "INSERT INTO DATA1_filter(DATA1_filter) VALUES('delete-all')", nullptr,
+                     nullptr, nullptr);
     if (sqlite3_exec(db_, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK)
         return engineFailure(QStringLiteral("The records were deleted, but the file could not "
                                             "be compacted"));
@@ -349,9 +367,12 @@ Status Database::replaceWithEmptySchema()
     sqlite3_exec(empty, QByteArray("PRAGMA page_size=" + QByteArray::number(bytes)).constData(),
                  nullptr, nullptr, nullptr);
 
+    // A virtual table makes its own shadow tables, so theirs are not copied.
     Statement schema;
     if (Status s = schema.prepare(
-            db_, "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid");
+            db_, "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT IN "
+                 "(SELECT name FROM pragma_table_list WHERE schema='main' AND type='shadow') "
+                 "ORDER BY rowid");
         !s.ok()) {
         sqlite3_close(empty);
         return s;

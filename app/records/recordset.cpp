@@ -137,6 +137,7 @@ Status Recordset::close()
         statement->finalize();
     db_ = nullptr;
     std::vector<long long>().swap(keyset_);
+    ++changeCount_;
     positions_.clear();
     place_ = Place::BeforeFirst;
     position_ = -1;
@@ -227,6 +228,13 @@ Status Recordset::move(const std::function<int()>& target)
     transaction.end();
     showCurrent();
     return read;
+}
+
+Status Recordset::MoveTo(int position)
+{
+    return move([this, position] {
+        return position >= 0 && position < int(keyset_.size()) ? position : kNoMove;
+    });
 }
 
 Status Recordset::FindFirst(const QString& column, const QString& value)
@@ -455,6 +463,7 @@ Status Recordset::Delete()
 
     const long long deletedId = keyset_[size_t(position_)];
     keyset_.erase(keyset_.begin() + position_);
+    ++changeCount_;
     if (order_ != RecordOrder::Table)
         positions_.erased(deletedId, position_);
     // The largest id follows the deletion, or a new record would be refused for an id gone.
@@ -564,6 +573,7 @@ Status Recordset::readKeyset(Database* db, RecordOrder order, std::vector<long l
 void Recordset::adoptKeyset(std::vector<long long> ids)
 {
     keyset_ = std::move(ids);
+    ++changeCount_;
     largestIdSeen_ = keyset_.empty() ? 0 : *std::max_element(keyset_.begin(), keyset_.end());
     if (order_ == RecordOrder::Table)
         positions_.clear();
@@ -599,6 +609,7 @@ Status Recordset::commitPending(Settle settle)
             return db_->engineFailure(QStringLiteral("The record was not saved"));
         dropPending();
         keyset_.push_back(id);
+        ++changeCount_;
         largestIdSeen_ = id;
         if (order_ != RecordOrder::Table)
             positions_.appended(id, int(keyset_.size()) - 1);
@@ -649,6 +660,7 @@ Status Recordset::commitPending(Settle settle)
         return db_->engineFailure(QStringLiteral("The record was not saved"));
     if (sqlite3_changes(db_->handle()) == 0)
         return keepAsNewRecord();
+    ++changeCount_;
     dropPending();
     for (int i : changed)
         stored[i] = values[i];

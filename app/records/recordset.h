@@ -85,6 +85,19 @@ public:
     // Value of `column` in the current record; empty with no current record.
     QString field(const QString& column) const;
 
+    // Makes the record at zero-based `position` current, as any move does.
+    Status MoveTo(int position);
+    // Notices what another connection changed in the table now, not at the next operation.
+    Status catchUpWithTable() { return beginOperation(); }
+    // The record ids in record-set order, for a list of the records; good until the next
+    // operation, which may change it.
+    const std::vector<long long>& keyset() const { return keyset_; }
+    // The place of record `id` in the keyset, or -1.
+    int positionOfRecord(long long id) const { return positionOf(id); }
+    // Grows with every change of the keyset or of a stored record that this record set
+    // made or noticed, so a list of the records knows when to read them again.
+    unsigned long long changeCount() const { return changeCount_; }
+
     void bind(const QString& column, BoundField* holder);
     // Called after every change of the current record, before the move returns.
     void setRepositionHandler(std::function<void()> handler);
@@ -131,6 +144,7 @@ private:
     long long largestIdSeen_ = 0;
     // SQLite's count of commits by other connections, when the keyset was last read.
     long long dataVersion_ = 0;
+    unsigned long long changeCount_ = 0;
 
     Place place_ = Place::BeforeFirst;
     int position_ = -1;

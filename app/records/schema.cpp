@@ -55,3 +55,9 @@ int columnIndex(const QString& column)
         return int(columns.size());
     return -1;
 }
+
+const QStringList& derivedTables()
+{
+    static const QStringList tables{QStringLiteral("DATA1_filter")};
+    return tables;
+}

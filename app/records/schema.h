@@ -15,3 +15,6 @@ const QString& structureColumn();
 // Index of a column name in recordColumns() (case-insensitive), recordColumns().size()
 // for the structure column, or -1.
 int columnIndex(const QString& column);
+// The tables that hold only what is computed from DATA1 (its filter and structure indexes):
+// emptied with it, rebuilt from it.
+const QStringList& derivedTables();
