@@ -5,6 +5,7 @@
 #include "search/indexconnection.h"
 
 #include <atomic>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -110,6 +111,8 @@ Status readWaiting(IndexConnection& db, long long after, std::vector<WaitingRow>
 // has a new mark and stays waiting.
 Status writeEntries(IndexConnection& db, std::vector<WaitingRow>& rows, int& skipped)
 {
+    if (rows.empty())
+        return {};
     const QString what = QStringLiteral("The structure index cannot be written");
     if (Status s = db.exec("BEGIN IMMEDIATE", what); !s.ok())
         return s;
@@ -157,6 +160,46 @@ Status writeEntries(IndexConnection& db, std::vector<WaitingRow>& rows, int& ski
     return {};
 }
 
+void indexRows(std::vector<WaitingRow>& rows)
+{
+    runInParallel(int(rows.size()), [&rows](int i) {
+        WaitingRow& row = rows[size_t(i)];
+        row.indexed = row.recordExists && !row.structure.trimmed().isEmpty() &&
+                      indexStructure(row.structure, row.entry).ok();
+    });
+}
+
+// One pass over the waiting rows, in batches. While one batch is indexed, the one before is
+// written and the next read on another thread. A stop ends it after the batch in hand, which is
+// written like the others.
+Status indexWaitingRows(IndexConnection& db, JobProgress& progress,
+                        const std::function<bool()>& stopped, int& skipped)
+{
+    std::vector<WaitingRow> indexing, written, next;
+    if (Status s = readWaiting(db, 0, indexing); !s.ok())
+        return s;
+    while (!indexing.empty()) {
+        const long long after = indexing.back().id;
+        const bool last = stopped();
+        std::future<Status> io = std::async(std::launch::async, [&, after, last] {
+            if (Status s = writeEntries(db, written, skipped); !s.ok())
+                return s;
+            return last ? Status() : readWaiting(db, after, next);
+        });
+        indexRows(indexing);
+        if (Status s = io.get(); !s.ok())
+            return s;
+        progress.done += static_cast<long long>(written.size());
+        written = std::move(indexing);
+        indexing = std::move(next);
+        next.clear();
+    }
+    const Status s = writeEntries(db, written, skipped);
+    if (s.ok())
+        progress.done += static_cast<long long>(written.size());
+    return s;
+}
+
 } // namespace
 
 void runInParallel(int count, const std::function<void(int)>& work)
@@ -193,25 +236,9 @@ Status bringIndexUpToDate(IndexConnection& db, JobProgress& progress,
         if (progress.total == 0)
             return {};
         int skipped = 0;
-        std::vector<WaitingRow> rows;
-        for (long long after = 0;;) {
-            if (stopped())
-                return {};
-            if (Status s = readWaiting(db, after, rows); !s.ok())
-                return s;
-            if (rows.empty())
-                break;
-            runInParallel(int(rows.size()), [&rows](int i) {
-                WaitingRow& row = rows[size_t(i)];
-                row.indexed = row.recordExists && !row.structure.trimmed().isEmpty() &&
-                              indexStructure(row.structure, row.entry).ok();
-            });
-            if (Status s = writeEntries(db, rows, skipped); !s.ok())
-                return s;
-            after = rows.back().id;
-            progress.done += static_cast<long long>(rows.size());
-        }
-        if (skipped == 0)
+        if (Status s = indexWaitingRows(db, progress, stopped, skipped); !s.ok())
+            return s;
+        if (skipped == 0 || stopped())
             return {};
     }
     return {};

@@ -5,6 +5,7 @@
 #include "search/indexupkeep.h"
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 struct StructureQuery::Data {
@@ -67,6 +68,23 @@ Status readCandidates(IndexConnection& db, std::vector<Candidate>& candidates)
     return {};
 }
 
+struct Chunk {
+    std::vector<Candidate> candidates;
+    long long last = 0;
+    bool finished = false;
+};
+
+Status readChunk(IndexConnection& db, const QByteArray& screen, long long after, int rows,
+                 Chunk& chunk)
+{
+    chunk.last = after;
+    if (Status s =
+            screenChunk(db, screen, after, rows, chunk.candidates, chunk.last, chunk.finished);
+        !s.ok())
+        return s;
+    return readCandidates(db, chunk.candidates);
+}
+
 } // namespace
 
 Status StructureQuery::parse(const QString& text, Kind kind, StructureQuery& out)
@@ -111,33 +129,38 @@ Status StructureIndex::search(const QString& databasePath, const StructureQuery&
     if (!hasStructures)
         return {};
 
+    // The next chunk is read from the file while the molecules of this one are matched.
     const SubstructureQuery& pattern = query.data_->query;
     const QByteArray screen = pattern.fingerprint();
-    std::vector<Candidate> candidates;
+    Chunk current, next;
+    int rows = kFirstChunkRows;
+    const auto readAfter = [&](long long after) {
+        return std::async(std::launch::async, [&db, &screen, &next, after, rows] {
+            return readChunk(db, screen, after, rows, next);
+        });
+    };
+    std::future<Status> reading = readAfter(0);
     std::vector<long long> hits;
-    long long after = 0;
-    for (int rows = kFirstChunkRows;; rows = std::min(rows * 2, kLargestChunkRows)) {
-        if (cancel.load())
-            return {};
-        bool finished = false;
-        if (Status s = screenChunk(db, screen, after, rows, candidates, after, finished); !s.ok())
+    for (;;) {
+        if (Status s = reading.get(); !s.ok())
             return s;
-        if (Status s = readCandidates(db, candidates); !s.ok())
-            return s;
-        runInParallel(int(candidates.size()), [&](int i) {
-            Candidate& candidate = candidates[size_t(i)];
+        std::swap(current, next);
+        rows = std::min(rows * 2, kLargestChunkRows);
+        if (!current.finished && !cancel.load())
+            reading = readAfter(current.last);
+        runInParallel(int(current.candidates.size()), [&](int i) {
+            Candidate& candidate = current.candidates[size_t(i)];
             if (!cancel.load())
                 candidate.hit = pattern.matchesIndexed(candidate.pickle);
         });
         hits.clear();
-        for (const Candidate& candidate : candidates)
+        for (const Candidate& candidate : current.candidates)
             if (candidate.hit)
                 hits.push_back(candidate.id);
-        if (cancel.load())
+        if (cancel.load() || (!hits.empty() && !batch(hits)) || current.finished) {
+            if (reading.valid())
+                reading.wait();
             return {};
-        if (!hits.empty() && !batch(hits))
-            return {};
-        if (finished)
-            return {};
+        }
     }
 }

@@ -125,6 +125,7 @@ private slots:
     void sampleMoleculesAgreeWithPlainMatching();
     void followsChangesByAnotherProgram();
     void survivesRenumberingAndClearing();
+    void cancelledBuildKeepsWhatWasDone();
 
 private:
     QTemporaryDir dir_;
@@ -301,6 +302,41 @@ void TestStructureSearch::survivesRenumberingAndClearing()
     QVERIFY(searchAll(path_, QStringLiteral("c1ccccc1"), StructureQuery::Kind::Substructure, found)
                 .ok());
     QCOMPARE(found, (Rowids{1}));
+}
+
+void TestStructureSearch::cancelledBuildKeepsWhatWasDone()
+{
+    // 5,000 records: several batches, so a cancel falls between two of them.
+    const QStringList blocks = sampleMolBlocks();
+    QStringList structures;
+    while (structures.size() < 5000)
+        structures += blocks;
+    createStructureDatabase(path_, structures.mid(0, 5000));
+    // Cancelled at once, the build still keeps the batch it had in hand.
+    JobProgress progress;
+    progress.cancelRequested = true;
+    const Status cancelled = StructureIndex::bringUpToDate(path_, progress);
+    QVERIFY2(cancelled.ok(), qPrintable(cancelled.message()));
+    const long long doneBeforeCancel = progress.done;
+    QVERIFY(doneBeforeCancel > 0 && doneBeforeCancel < 5000);
+
+    JobProgress again;
+    QVERIFY(StructureIndex::bringUpToDate(path_, again).ok());
+    QCOMPARE(again.total.load(), 5000 - doneBeforeCancel);
+    Rowids found;
+    QVERIFY(searchAll(path_, QStringLiteral("c1ccc2ncccc2c1"), StructureQuery::Kind::Substructure,
+                      found)
+                .ok());
+    // The 200 molecules over and over: every stretch of 200 records has the first one's hits.
+    Rowids firstStretch, expected;
+    for (const long long id : found)
+        if (id <= 200)
+            firstStretch.push_back(id);
+    for (long long start = 0; start < 5000; start += 200)
+        for (const long long id : firstStretch)
+            expected.push_back(start + id);
+    QVERIFY(!firstStretch.empty());
+    QCOMPARE(found, expected);
 }
 
 QTEST_GUILESS_MAIN(TestStructureSearch)
