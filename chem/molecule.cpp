@@ -27,6 +27,9 @@ struct Molecule::Data {
     QString formula;
     double weight = 0;
     int heavyAtoms = 0;
+    // The MOL block written to check that the molecule survives storing, kept so that storing
+    // it does not write it again; empty where no check was needed.
+    QString checkedBlock;
     // RDKit caches computed properties inside even a const molecule, so every use holds this.
     mutable std::mutex lock;
     // The last drawing, so a repaint at the same size does not draw again.
@@ -240,12 +243,15 @@ bool lacksDrawingCoordinates(const RDKit::ROMol& mol)
     return positions.size() > 1 && allOnOneSpot;
 }
 
-// The formula of the molecule as its stored MOL block reads back, or an empty string when it
-// does not read back. V2000 cannot say everything SMILES can (a quadruple bond, say).
-QString formulaAfterStoring(const RDKit::ROMol& mol)
+// The formula of the molecule as its stored MOL block (written into `block`) reads back, or an
+// empty string when it does not read back. V2000 cannot say everything SMILES can (a quadruple
+// bond, say).
+QString formulaAfterStoring(const RDKit::ROMol& mol, QString& block)
 {
     try {
-        const std::unique_ptr<RDKit::RWMol> back(RDKit::MolBlockToMol(RDKit::MolToMolBlock(mol)));
+        const std::string written = RDKit::MolToMolBlock(mol);
+        block = QString::fromStdString(written);
+        const std::unique_ptr<RDKit::RWMol> back(RDKit::MolBlockToMol(written));
         return back ? QString::fromStdString(RDKit::Descriptors::calcMolFormula(*back)) : QString();
     } catch (...) {
         return {};
@@ -319,7 +325,7 @@ Status Molecule::read(const QString& text, Format format, Molecule& out)
     }
     // A V2000 block is what we store, so it reads back as itself; anything else is checked.
     if (fromSmiles || text.contains(QLatin1String("V3000"))) {
-        const QString stored = formulaAfterStoring(*mol);
+        const QString stored = formulaAfterStoring(*mol, data->checkedBlock);
         if (stored != data->formula)
             return Status::failure(
                 QStringLiteral("The structure cannot be stored as a MOL block without changing "
@@ -336,6 +342,8 @@ QString Molecule::molBlock() const
 {
     if (!data_)
         return {};
+    if (!data_->checkedBlock.isEmpty())
+        return data_->checkedBlock;
     std::lock_guard guard(data_->lock);
     try {
         return QString::fromStdString(RDKit::MolToMolBlock(*data_->mol));
