@@ -177,35 +177,32 @@ Status Recordset::MoveLast()
 Status Recordset::MoveNext()
 {
     return move([this] {
-        switch (place_) {
-        case Place::OnRecord:
-            return position_ + 1;
-        case Place::BeforeFirst:
-            return 0;
-        case Place::AfterDelete:
-            // The record that followed the deleted one now sits at its place.
-            return position_;
-        case Place::AfterLast:
-            break;
-        }
-        return kNoMove;
+        return place_ == Place::AfterLast ? kNoMove : neighbourPosition(Direction::Forward);
     });
 }
 
 Status Recordset::MovePrevious()
 {
     return move([this] {
-        switch (place_) {
-        case Place::OnRecord:
-        case Place::AfterDelete:
-            return position_ - 1;
-        case Place::AfterLast:
-            return int(keyset_.size()) - 1;
-        case Place::BeforeFirst:
-            break;
-        }
-        return kNoMove;
+        return place_ == Place::BeforeFirst ? kNoMove : neighbourPosition(Direction::Backward);
     });
+}
+
+// The place next to the current one, possibly just outside the record set. After a
+// delete, the record that followed the deleted one sits at its place.
+int Recordset::neighbourPosition(Direction direction) const
+{
+    switch (place_) {
+    case Place::OnRecord:
+        return position_ + int(direction);
+    case Place::AfterDelete:
+        return direction == Direction::Forward ? position_ : position_ - 1;
+    case Place::BeforeFirst:
+        return direction == Direction::Forward ? 0 : -1;
+    case Place::AfterLast:
+        break;
+    }
+    return direction == Direction::Forward ? int(keyset_.size()) : int(keyset_.size()) - 1;
 }
 
 // Every move catches up with the table, saves the pending record and needs a record to
@@ -231,6 +228,24 @@ Status Recordset::move(const std::function<int()>& target)
 
 Status Recordset::FindFirst(const QString& column, const QString& value)
 {
+    return find(column, value, true, Direction::Forward);
+}
+
+Status Recordset::FindNext(const QString& column, const QString& value)
+{
+    return find(column, value, false, Direction::Forward);
+}
+
+Status Recordset::FindPrevious(const QString& column, const QString& value)
+{
+    return find(column, value, false, Direction::Backward);
+}
+
+// The pending record is settled where it stands first, so a saved new record is the one
+// the search starts from.
+Status Recordset::find(const QString& column, const QString& value, bool fromFirst,
+                       Direction direction)
+{
     if (Status s = requireOpen(); !s.ok())
         return s;
     const int index = columnIndex(column);
@@ -244,9 +259,14 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
 
     const SearchKey key(value);
     const QByteArray name = recordColumns()[index].toUtf8();
+    const int start = fromFirst ? 0 : neighbourPosition(direction);
     int found = -1;
-    const Status searched = order_ == RecordOrder::Table ? findInTableOrder(name, key, found)
-                                                         : findInNameOrder(name, key, found);
+    Status searched;
+    if (start >= 0 && start < int(keyset_.size())) {
+        searched = order_ == RecordOrder::Table
+                       ? findInTableOrder(name, key, start, direction, found)
+                       : findInNameOrder(name, key, start, direction, found);
+    }
     transaction.end();
     if (!searched.ok())
         return searched;
@@ -256,51 +276,72 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     return moveTo(found);
 }
 
-// Table order is id order, and a NOCASE index lists equal values by id: the first entry
-// of each group of equal values is the earliest of that group, the rest is skipped.
-Status Recordset::findInTableOrder(const QByteArray& column, const SearchKey& key, int& found)
+// Table order is id order, and a NOCASE index lists equal values by id: each group of
+// equal values is asked once for its id nearest the start, the rest of it is skipped.
+Status Recordset::findInTableOrder(const QByteArray& column, const SearchKey& key, int start,
+                                   Direction direction, int& found)
 {
-    const QByteArray from = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
-                            ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE ORDER BY " +
-                            column + " COLLATE NOCASE, rowid";
-    QByteArray after = from;
-    after.replace(">=?1", ">?1");
-    Statement first, next;
-    if (Status s = first.prepare(db_->handle(), from.constData()); !s.ok())
-        return s;
-    if (Status s = next.prepare(db_->handle(), after.constData()); !s.ok())
-        return s;
+    const QByteArray firstSql = "SELECT " + column + " FROM DATA1 WHERE " + column +
+                                ">=?1 COLLATE NOCASE AND " + column +
+                                "<?2 COLLATE NOCASE ORDER BY " + column + " COLLATE NOCASE LIMIT 1";
+    const QByteArray afterSql = QByteArray(firstSql).replace(">=?1", ">?1");
+    const bool forward = direction == Direction::Forward;
+    const QByteArray nearestSql = "SELECT rowid FROM DATA1 WHERE " + column +
+                                  "=?1 COLLATE NOCASE AND rowid" + (forward ? ">=" : "<=") +
+                                  "?2 ORDER BY rowid" + (forward ? "" : " DESC");
+    Statement first, after, nearest;
+    for (auto [statement, sql] : {std::pair{&first, &firstSql}, std::pair{&after, &afterSql},
+                                  std::pair{&nearest, &nearestSql}}) {
+        if (Status s = statement->prepare(db_->handle(), sql->constData()); !s.ok())
+            return s;
+    }
+
+    const long long startId = keyset_[size_t(start)];
+    const auto nearestOfGroup = [&](const QByteArray& text) {
+        nearest.bindUtf8(1, text);
+        nearest.bindInt64(2, startId);
+        int rc;
+        while ((rc = nearest.step()) == SQLITE_ROW) {
+            // A row another program added since the keyset was read is not in it.
+            const int position = positionOf(nearest.columnInt64(0));
+            if (position < 0)
+                continue;
+            if (found < 0 || (forward ? position < found : position > found))
+                found = position;
+            break;
+        }
+        nearest.reset();
+        return rc == SQLITE_ROW || rc == SQLITE_DONE;
+    };
 
     for (const SearchKey::Range& range : key.ranges()) {
-        Statement* query = &first;
-        query->bindUtf8(1, range.from);
-        query->bindUtf8(2, range.to);
-        int rc;
-        while ((rc = query->step()) == SQLITE_ROW) {
-            const QByteArray text = query->columnUtf8(1);
-            if (key.matches(QString::fromUtf8(text))) {
-                const int position = positionOf(query->columnInt64(0));
-                if (position < 0)
-                    continue;
-                if (found < 0 || position < found)
-                    found = position;
-            }
-            query->reset();
-            query = &next;
-            query->bindUtf8(1, text);
-            query->bindUtf8(2, range.to);
+        Statement* group = &first;
+        QByteArray from = range.from;
+        for (;;) {
+            group->bindUtf8(1, from);
+            group->bindUtf8(2, range.to);
+            const int rc = group->step();
+            const QByteArray text = rc == SQLITE_ROW ? group->columnUtf8(0) : QByteArray();
+            group->reset();
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                return db_->engineFailure(QStringLiteral("The search failed"));
+            if (key.matches(QString::fromUtf8(text)) && !nearestOfGroup(text))
+                return db_->engineFailure(QStringLiteral("The search failed"));
+            group = &after;
+            from = text;
         }
-        query->reset();
-        if (rc != SQLITE_DONE)
-            return db_->engineFailure(QStringLiteral("The search failed"));
     }
     return {};
 }
 
 // In a name order the matches are visited through the index and the record set is walked
-// in its own order, a step of each in turn: the walk ends at the first match it meets,
-// the visit once every match is seen. Few matches or an early one, either way it is quick.
-Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key, int& found)
+// in its own order from the start, a step of each in turn: the walk ends at the first
+// match it meets, the visit once every match is seen. Few matches or a near one, either
+// way it is quick.
+Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key, int start,
+                                  Direction direction, int& found)
 {
     const QByteArray visitSql = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
                                 ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE";
@@ -313,17 +354,22 @@ Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key
     if (Status s = walk.prepare(db_->handle(), walkSql.constData()); !s.ok())
         return s;
 
+    const int step = int(direction);
+    // Whether `position` lies on the search's side of the start and nearer than the match found.
+    const auto nearer = [&](int position) {
+        return (position - start) * step >= 0 && (found < 0 || (found - position) * step > 0);
+    };
     const std::vector<SearchKey::Range>& ranges = key.ranges();
     size_t range = 0;
     visit.bindUtf8(1, ranges[0].from);
     visit.bindUtf8(2, ranges[0].to);
     const int count = int(keyset_.size());
-    for (int walked = 0;; ++walked) {
+    for (int walked = start;; walked += step) {
         const int rc = visit.step();
         if (rc == SQLITE_ROW) {
             if (key.matches(visit.columnText(1))) {
                 const int position = positionOf(visit.columnInt64(0));
-                if (position >= 0 && (found < 0 || position < found))
+                if (position >= 0 && nearer(position))
                     found = position;
             }
         } else if (rc == SQLITE_DONE) {
@@ -337,8 +383,9 @@ Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key
             return db_->engineFailure(QStringLiteral("The search failed"));
         }
 
-        // Every record before the match the visit knows has been walked: that one is first.
-        if ((found >= 0 && walked >= found) || walked >= count)
+        // Every record between the start and the match the visit knows has been walked:
+        // that one is nearest.
+        if ((found >= 0 && (walked - found) * step >= 0) || walked < 0 || walked >= count)
             return {};
         walk.bindInt64(1, keyset_[size_t(walked)]);
         const int walkRc = walk.step();
