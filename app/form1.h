@@ -50,6 +50,12 @@ public:
     // Says so when another program's lock stopped a command; true if it did.
     bool ReportIfLocked(const Status& status);
 
+public slots:
+    // F3 and Shift+F3: the next or previous record, from the one shown, whose chosen search
+    // field holds the search text. They act only while browsing.
+    void findNext();
+    void findPrevious();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -116,6 +122,8 @@ private:
     void helpbtn_Click();
 
     void searchbtn_Click();
+    // Search's steps, finding with `find` in the chosen field; says so when nothing is found.
+    void SearchWith(Status (Recordset::*find)(const QString& column, const QString& value));
     void searchtxt_KeyPress(int& KeyAscii);
     void sortascbtn_Click();
     void sortdscbtn_Click();
