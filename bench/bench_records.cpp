@@ -836,18 +836,19 @@ void measureFind(DataControl& data, PlainDb& plain, long long count, std::vector
 }
 
 // FindNext and FindPrevious from the current record, in each order, by CAS number. Near:
-// every so many records of the order hold the value (1,000 apart at a million records, and
-// as many matches), so each step goes that far on; far: only the second and the last but one
-// record of the order hold it, and each step crosses the record set. Written through another
-// connection as another program would, and put back as built afterwards.
+// every so many records of the order hold the value (every 1,000th and every 100th at a
+// million records), so each step goes that far on past as many matches; far: only the second
+// and the last but one record of the order hold it, and each step crosses the record set.
+// Written through another connection as another program would, and put back as built.
 void measureFindNext(DataControl& data, PlainDb& plain, long long count, std::vector<Row>& rows)
 {
     const std::array<const char*, 3> keysetSql{
         "SELECT rowid FROM DATA1 ORDER BY rowid",
         "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE ASC, rowid ASC",
         "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE DESC, rowid DESC"};
-    // Ten steps on and ten back must stay within the record set.
-    const long long spacing = std::min<long long>(1000, count / 25);
+    // Ten steps on and ten back must stay within the record set; 0 stands for far.
+    const std::array<long long, 3> spacings{std::min<long long>(1000, count / 25),
+                                            std::min<long long>(100, count / 25), 0};
     Query byCas(plain, "SELECT rowid FROM DATA1 WHERE CAS=? COLLATE NOCASE");
     Query setCas(plain, "UPDATE DATA1 SET CAS=? WHERE rowid=?");
     const auto write = [&](const std::vector<std::pair<std::int64_t, std::string>>& changes) {
@@ -864,13 +865,17 @@ void measureFindNext(DataControl& data, PlainDb& plain, long long count, std::ve
     for (size_t o = 0; o < kOrders.size(); ++o) {
         const Order& order = kOrders[o];
         const std::vector<std::int64_t> ids = readKeyset(plain, keysetSql[o]);
-        const std::string near = std::string("NEAR ") + order.label;
-        const std::string far = std::string("FAR ") + order.label;
+        const auto valueFor = [&](size_t which) {
+            return "FIND " + std::to_string(which) + " " + order.label;
+        };
         std::vector<std::pair<std::int64_t, std::string>> changes, asBuilt;
-        for (size_t i = 0; i < ids.size(); i += size_t(spacing))
-            changes.emplace_back(ids[i], near);
-        changes.emplace_back(ids[1], far);
-        changes.emplace_back(ids[ids.size() - 2], far);
+        changes.emplace_back(ids[1], valueFor(2));
+        changes.emplace_back(ids[ids.size() - 2], valueFor(2));
+        // The second near case starts half a step on, so no record holds two values.
+        for (size_t i = 0; i < ids.size(); i += size_t(spacings[0]))
+            changes.emplace_back(ids[i], valueFor(0));
+        for (size_t i = size_t(spacings[1] / 2); i < ids.size(); i += size_t(spacings[1]))
+            changes.emplace_back(ids[i], valueFor(1));
         for (const auto& change : changes)
             asBuilt.emplace_back(change.first, syntheticRow(change.first)[2]);
         write(changes);
@@ -878,26 +883,19 @@ void measureFindNext(DataControl& data, PlainDb& plain, long long count, std::ve
         require(data.Refresh(), "Refresh");
         Recordset& records = data.Recordset();
 
-        struct Case {
-            const std::string& value;
-            std::string label;
-            double limitMs;
-        };
-        for (const Case& search :
-             {Case{near, format("FindNext/Previous, next match %.0f records on, ", double(spacing)),
-                   1.0},
-              Case{far, "FindNext/Previous, only other match at the far end, ", 100.0}}) {
-            const QString value = QString::fromStdString(search.value);
+        for (size_t which = 0; which < spacings.size(); ++which) {
+            const long long spacing = spacings[which];
+            const std::string wanted = valueFor(which);
+            const QString value = QString::fromStdString(wanted);
             require(records.FindFirst(column, value), "FindFirst");
-            const bool isNear = &search.value == &near;
             const auto [storeMs, plainMs] = alternate(
                 kCheapRuns,
                 [&](int run) {
                     // Near: ten steps on, then back; far: to the other end and back in turn.
-                    const bool back = isNear ? run > kCheapRuns / 2 : run % 2 == 1;
+                    const bool back = spacing > 0 ? run > kCheapRuns / 2 : run % 2 == 1;
                     const int from = records.AbsolutePosition();
-                    const int expected = isNear ? from + int(back ? -spacing : spacing)
-                                                : (back ? 1 : int(count) - 2);
+                    const int expected = spacing == 0 ? (back ? 1 : int(count) - 2)
+                                                      : from + int(back ? -spacing : spacing);
                     const auto start = Clock::now();
                     require(back ? records.FindPrevious(column, value)
                                  : records.FindNext(column, value),
@@ -911,10 +909,15 @@ void measureFindNext(DataControl& data, PlainDb& plain, long long count, std::ve
                 },
                 [&](int) {
                     const auto start = Clock::now();
-                    countMatches(byCas, search.value);
+                    countMatches(byCas, wanted);
                     return msSince(start);
                 });
-            rows.push_back(limitRow(search.label + order.label, storeMs, plainMs, search.limitMs));
+            const std::string label =
+                spacing > 0
+                    ? format("FindNext/Previous, next match %.0f records on, ", double(spacing))
+                    : std::string("FindNext/Previous, only other match at the far end, ");
+            rows.push_back(
+                limitRow(label + order.label, storeMs, plainMs, spacing > 0 ? 1.0 : 100.0));
         }
         write(asBuilt);
     }

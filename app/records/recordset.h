@@ -126,9 +126,19 @@ private:
     QStringList boundValues() const;
     int positionOf(long long id) const;
     Status nextFreeId(long long& id);
-    Status findInTableOrder(const QByteArray& column, const SearchKey& key, int start,
+    Status searchFrom(int start, Direction direction, const QByteArray& column,
+                      const SearchKey& key, int& found);
+    struct ValueQueries {
+        Statement firstValue, nextValue, idsOfValue, nearestId, holdsValue;
+    };
+    Status prepareValueQueries(const QByteArray& column, Direction direction,
+                               ValueQueries& queries);
+    // The distinct values of the column that match `key`, as the index holds them.
+    Status matchingValues(ValueQueries& queries, const SearchKey& key,
+                          std::vector<QByteArray>& values);
+    Status findInTableOrder(ValueQueries& queries, const std::vector<QByteArray>& values, int start,
                             Direction direction, int& found);
-    Status findInNameOrder(const QByteArray& column, const SearchKey& key, int start,
+    Status findInNameOrder(ValueQueries& queries, const std::vector<QByteArray>& values, int start,
                            Direction direction, int& found);
 
     Database* db_ = nullptr;
