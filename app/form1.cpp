@@ -96,6 +96,10 @@ Form1::Form1(const Paths& paths, QWidget* parent)
     ui->searchtxt->setKeyPress([this](int& KeyAscii) { searchtxt_KeyPress(KeyAscii); });
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &Form1::CancelRecordEdit);
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
+            &Form1::findNext);
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+            &Form1::findPrevious);
     nameControlsForScreenReaders();
     setUpRecordList();
 

@@ -72,6 +72,10 @@ public:
 public slots:
     // Opens the record list with its filter (Ctrl+F, Ctrl+L), or brings it to the front.
     void openRecordList();
+    // F3 and Shift+F3: the next or previous record, from the one shown, whose chosen search
+    // field holds the search text. They act only while browsing.
+    void findNext();
+    void findPrevious();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -149,6 +153,8 @@ private:
     void helpbtn_Click();
 
     void searchbtn_Click();
+    // Search's steps, finding with `find` in the chosen field; says so when nothing is found.
+    void SearchWith(Status (Recordset::*find)(const QString& column, const QString& value));
     void searchtxt_KeyPress(int& KeyAscii);
     void sortascbtn_Click();
     void sortdscbtn_Click();

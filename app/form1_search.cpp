@@ -16,11 +16,16 @@ constexpr int kEnter = 13;
 // matches an apostrophe literally, so no criterion text is built around it.
 void Form1::searchbtn_Click()
 {
-    CheckRecordLimit([this] {
+    SearchWith(&Recordset::FindFirst);
+}
+
+void Form1::SearchWith(Status (Recordset::*find)(const QString& column, const QString& value))
+{
+    CheckRecordLimit([this, find] {
         for (const RecordField& field : recordFieldTable()) {
             if (field.searchOption && (ui.get()->*field.searchOption)->isChecked()) {
                 if (ReportIfLocked(
-                        rs().FindFirst(QLatin1String(field.column), ui->searchtxt->Text())))
+                        (rs().*find)(QLatin1String(field.column), ui->searchtxt->Text())))
                     return;
                 ShowStructureImage();
             }
@@ -29,6 +34,21 @@ void Form1::searchbtn_Click()
             MsgBox(QStringLiteral(" No record found for this specific Search   "),
                    vbOKOnly | vbInformation, QStringLiteral("Flaskbook Search Result"));
     });
+}
+
+// Like Enter in the search box, F3 searches only while browsing, which is when Next is
+// enabled, so no key press saves a record being entered. Past the last or first match
+// the record stays, and Search's message says so.
+void Form1::findNext()
+{
+    if (ui->nextbtn->isEnabled())
+        SearchWith(&Recordset::FindNext);
+}
+
+void Form1::findPrevious()
+{
+    if (ui->nextbtn->isEnabled())
+        SearchWith(&Recordset::FindPrevious);
 }
 
 // Enter searches only while browsing, which is when Next is enabled.

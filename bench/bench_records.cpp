@@ -835,6 +835,94 @@ void measureFind(DataControl& data, PlainDb& plain, long long count, std::vector
     }
 }
 
+// FindNext and FindPrevious from the current record, in each order, by CAS number. Near:
+// every so many records of the order hold the value (every 1,000th and every 100th at a
+// million records), so each step goes that far on past as many matches; far: only the second
+// and the last but one record of the order hold it, and each step crosses the record set.
+// Written through another connection as another program would, and put back as built.
+void measureFindNext(DataControl& data, PlainDb& plain, long long count, std::vector<Row>& rows)
+{
+    const std::array<const char*, 3> keysetSql{
+        "SELECT rowid FROM DATA1 ORDER BY rowid",
+        "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE ASC, rowid ASC",
+        "SELECT rowid FROM DATA1 ORDER BY Name COLLATE NOCASE DESC, rowid DESC"};
+    // Ten steps on and ten back must stay within the record set; 0 stands for far.
+    const std::array<long long, 3> spacings{std::min<long long>(1000, count / 25),
+                                            std::min<long long>(100, count / 25), 0};
+    Query byCas(plain, "SELECT rowid FROM DATA1 WHERE CAS=? COLLATE NOCASE");
+    Query setCas(plain, "UPDATE DATA1 SET CAS=? WHERE rowid=?");
+    const auto write = [&](const std::vector<std::pair<std::int64_t, std::string>>& changes) {
+        plain.exec("BEGIN");
+        for (const auto& [id, cas] : changes) {
+            sqlite3_bind_text(setCas.get(), 1, cas.data(), int(cas.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(setCas.get(), 2, id);
+            setCas.finish();
+        }
+        plain.exec("COMMIT");
+    };
+    const QString column = QStringLiteral("CAS");
+
+    for (size_t o = 0; o < kOrders.size(); ++o) {
+        const Order& order = kOrders[o];
+        const std::vector<std::int64_t> ids = readKeyset(plain, keysetSql[o]);
+        const auto valueFor = [&](size_t which) {
+            return "FIND " + std::to_string(which) + " " + order.label;
+        };
+        std::vector<std::pair<std::int64_t, std::string>> changes, asBuilt;
+        changes.emplace_back(ids[1], valueFor(2));
+        changes.emplace_back(ids[ids.size() - 2], valueFor(2));
+        // The second near case starts half a step on, so no record holds two values.
+        for (size_t i = 0; i < ids.size(); i += size_t(spacings[0]))
+            changes.emplace_back(ids[i], valueFor(0));
+        for (size_t i = size_t(spacings[1] / 2); i < ids.size(); i += size_t(spacings[1]))
+            changes.emplace_back(ids[i], valueFor(1));
+        for (const auto& change : changes)
+            asBuilt.emplace_back(change.first, syntheticRow(change.first)[2]);
+        write(changes);
+        data.setRecordSource(order.source);
+        require(data.Refresh(), "Refresh");
+        Recordset& records = data.Recordset();
+
+        for (size_t which = 0; which < spacings.size(); ++which) {
+            const long long spacing = spacings[which];
+            const std::string wanted = valueFor(which);
+            const QString value = QString::fromStdString(wanted);
+            require(records.FindFirst(column, value), "FindFirst");
+            const auto [storeMs, plainMs] = alternate(
+                kCheapRuns,
+                [&](int run) {
+                    // Near: ten steps on, then back; far: to the other end and back in turn.
+                    const bool back = spacing > 0 ? run > kCheapRuns / 2 : run % 2 == 1;
+                    const int from = records.AbsolutePosition();
+                    const int expected = spacing == 0 ? (back ? 1 : int(count) - 2)
+                                                      : from + int(back ? -spacing : spacing);
+                    const auto start = Clock::now();
+                    require(back ? records.FindPrevious(column, value)
+                                 : records.FindNext(column, value),
+                            "FindNext");
+                    const double elapsed = msSince(start);
+                    if (records.AbsolutePosition() != expected)
+                        fail("FindNext/Previous went to record " +
+                             std::to_string(records.AbsolutePosition()) + ", not " +
+                             std::to_string(expected));
+                    return elapsed;
+                },
+                [&](int) {
+                    const auto start = Clock::now();
+                    countMatches(byCas, wanted);
+                    return msSince(start);
+                });
+            const std::string label =
+                spacing > 0
+                    ? format("FindNext/Previous, next match %.0f records on, ", double(spacing))
+                    : std::string("FindNext/Previous, only other match at the far end, ");
+            rows.push_back(
+                limitRow(label + order.label, storeMs, plainMs, spacing > 0 ? 1.0 : 100.0));
+        }
+        write(asBuilt);
+    }
+}
+
 // Half of the records get EqWeight "1" and one record a name with accented letters, through
 // another connection, as another program would; the record set notices at its next step.
 void measureSharedAndAccented(DataControl& data, PlainDb& plain, long long count,
@@ -1081,6 +1169,7 @@ void benchmark(const QString& dir, long long count, ScriptedMessageBoxes& boxes)
         PlainDb plain(file);
         measureMoves(data, record, plain, count, rows);
         measureFind(data, plain, count, rows);
+        measureFindNext(data, plain, count, rows);
         measureRefresh(data, plain, count, rows);
         measureWrites(data, record, plain, count, rows);
         measureSharedAndAccented(data, plain, count, rows);

@@ -11,6 +11,10 @@
 
 namespace {
 
+// A walk's lookup of one record seeks through an index, a visit reads the next entry: the
+// visit takes this many steps per lookup and value.
+constexpr int kVisitsPerLookup = 8;
+
 // Every column of a record, the structure last; a file without the structure column
 // reads it as empty.
 const QStringList& allColumns()
@@ -178,35 +182,32 @@ Status Recordset::MoveLast()
 Status Recordset::MoveNext()
 {
     return move([this] {
-        switch (place_) {
-        case Place::OnRecord:
-            return position_ + 1;
-        case Place::BeforeFirst:
-            return 0;
-        case Place::AfterDelete:
-            // The record that followed the deleted one now sits at its place.
-            return position_;
-        case Place::AfterLast:
-            break;
-        }
-        return kNoMove;
+        return place_ == Place::AfterLast ? kNoMove : neighbourPosition(Direction::Forward);
     });
 }
 
 Status Recordset::MovePrevious()
 {
     return move([this] {
-        switch (place_) {
-        case Place::OnRecord:
-        case Place::AfterDelete:
-            return position_ - 1;
-        case Place::AfterLast:
-            return int(keyset_.size()) - 1;
-        case Place::BeforeFirst:
-            break;
-        }
-        return kNoMove;
+        return place_ == Place::BeforeFirst ? kNoMove : neighbourPosition(Direction::Backward);
     });
+}
+
+// The place next to the current one, possibly just outside the record set. After a
+// delete, the record that followed the deleted one sits at its place.
+int Recordset::neighbourPosition(Direction direction) const
+{
+    switch (place_) {
+    case Place::OnRecord:
+        return position_ + int(direction);
+    case Place::AfterDelete:
+        return direction == Direction::Forward ? position_ : position_ - 1;
+    case Place::BeforeFirst:
+        return direction == Direction::Forward ? 0 : -1;
+    case Place::AfterLast:
+        break;
+    }
+    return direction == Direction::Forward ? int(keyset_.size()) : int(keyset_.size()) - 1;
 }
 
 // Every move catches up with the table, saves the pending record and needs a record to
@@ -239,6 +240,24 @@ Status Recordset::MoveTo(int position)
 
 Status Recordset::FindFirst(const QString& column, const QString& value)
 {
+    return find(column, value, true, Direction::Forward);
+}
+
+Status Recordset::FindNext(const QString& column, const QString& value)
+{
+    return find(column, value, false, Direction::Forward);
+}
+
+Status Recordset::FindPrevious(const QString& column, const QString& value)
+{
+    return find(column, value, false, Direction::Backward);
+}
+
+// The pending record is settled where it stands first, so a saved new record is the one
+// the search starts from.
+Status Recordset::find(const QString& column, const QString& value, bool fromFirst,
+                       Direction direction)
+{
     if (Status s = requireOpen(); !s.ok())
         return s;
     const int index = columnIndex(column);
@@ -252,9 +271,10 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
 
     const SearchKey key(value);
     const QByteArray name = recordColumns()[index].toUtf8();
+    const int start = fromFirst ? 0 : neighbourPosition(direction);
     int found = -1;
-    const Status searched = order_ == RecordOrder::Table ? findInTableOrder(name, key, found)
-                                                         : findInNameOrder(name, key, found);
+    const bool inside = start >= 0 && start < int(keyset_.size());
+    const Status searched = inside ? searchFrom(start, direction, name, key, found) : Status();
     transaction.end();
     if (!searched.ok())
         return searched;
@@ -264,99 +284,147 @@ Status Recordset::FindFirst(const QString& column, const QString& value)
     return moveTo(found);
 }
 
-// Table order is id order, and a NOCASE index lists equal values by id: the first entry
-// of each group of equal values is the earliest of that group, the rest is skipped.
-Status Recordset::findInTableOrder(const QByteArray& column, const SearchKey& key, int& found)
+// The position of the record nearest `start`, from it on in `direction`, whose `column`
+// matches `key`; -1 when there is none.
+Status Recordset::searchFrom(int start, Direction direction, const QByteArray& column,
+                             const SearchKey& key, int& found)
 {
-    const QByteArray from = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
-                            ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE ORDER BY " +
-                            column + " COLLATE NOCASE, rowid";
-    QByteArray after = from;
-    after.replace(">=?1", ">?1");
-    Statement first, next;
-    if (Status s = first.prepare(db_->handle(), from.constData()); !s.ok())
+    ValueQueries queries;
+    if (Status s = prepareValueQueries(column, direction, queries); !s.ok())
         return s;
-    if (Status s = next.prepare(db_->handle(), after.constData()); !s.ok())
+    std::vector<QByteArray> values;
+    if (Status s = matchingValues(queries, key, values); !s.ok() || values.empty())
         return s;
+    return order_ == RecordOrder::Table ? findInTableOrder(queries, values, start, direction, found)
+                                        : findInNameOrder(queries, values, start, direction, found);
+}
 
+// Every query a search asks of the column's NOCASE index, which lists equal values by id.
+Status Recordset::prepareValueQueries(const QByteArray& column, Direction direction,
+                                      ValueQueries& queries)
+{
+    const QByteArray firstSql = "SELECT " + column + " FROM DATA1 WHERE " + column +
+                                ">=?1 COLLATE NOCASE AND " + column +
+                                "<?2 COLLATE NOCASE ORDER BY " + column + " COLLATE NOCASE LIMIT 1";
+    const QByteArray afterSql = QByteArray(firstSql).replace(">=?1", ">?1");
+    const QByteArray equalSql = "SELECT rowid FROM DATA1 WHERE " + column + "=?1 COLLATE NOCASE";
+    const bool forward = direction == Direction::Forward;
+    const QByteArray nearestSql = equalSql + " AND rowid" + (forward ? ">=" : "<=") +
+                                  "?2 ORDER BY rowid" + (forward ? "" : " DESC");
+    // Written as a range, so the lookup stays in the index and never reads the row.
+    const QByteArray holdsSql = equalSql + " AND rowid>=?2 AND rowid<=?2";
+    for (auto [statement, sql] :
+         {std::pair{&queries.firstValue, &firstSql}, std::pair{&queries.nextValue, &afterSql},
+          std::pair{&queries.idsOfValue, &equalSql}, std::pair{&queries.nearestId, &nearestSql},
+          std::pair{&queries.holdsValue, &holdsSql}}) {
+        if (Status s = statement->prepare(db_->handle(), sql->constData()); !s.ok())
+            return s;
+    }
+    return {};
+}
+
+// The stretches of the index that can hold a match are read a value at a time: each value
+// is checked once, and the entries equal to it are skipped.
+Status Recordset::matchingValues(ValueQueries& queries, const SearchKey& key,
+                                 std::vector<QByteArray>& values)
+{
     for (const SearchKey::Range& range : key.ranges()) {
-        Statement* query = &first;
-        query->bindUtf8(1, range.from);
-        query->bindUtf8(2, range.to);
-        int rc;
-        while ((rc = query->step()) == SQLITE_ROW) {
-            const QByteArray text = query->columnUtf8(1);
-            if (key.matches(QString::fromUtf8(text))) {
-                const int position = positionOf(query->columnInt64(0));
-                if (position < 0)
-                    continue;
-                if (found < 0 || position < found)
-                    found = position;
-            }
-            query->reset();
-            query = &next;
-            query->bindUtf8(1, text);
+        Statement* query = &queries.firstValue;
+        QByteArray from = range.from;
+        for (;;) {
+            query->bindUtf8(1, from);
             query->bindUtf8(2, range.to);
+            const int rc = query->step();
+            const QByteArray text = rc == SQLITE_ROW ? query->columnUtf8(0) : QByteArray();
+            query->reset();
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                return db_->engineFailure(QStringLiteral("The search failed"));
+            if (key.matches(QString::fromUtf8(text)))
+                values.push_back(text);
+            query = &queries.nextValue;
+            from = text;
         }
-        query->reset();
-        if (rc != SQLITE_DONE)
+    }
+    return {};
+}
+
+// Table order is id order: each matching value is asked for its id nearest the start.
+Status Recordset::findInTableOrder(ValueQueries& queries, const std::vector<QByteArray>& values,
+                                   int start, Direction direction, int& found)
+{
+    Statement& nearest = queries.nearestId;
+    for (const QByteArray& value : values) {
+        nearest.bindUtf8(1, value);
+        nearest.bindInt64(2, keyset_[size_t(start)]);
+        int rc;
+        while ((rc = nearest.step()) == SQLITE_ROW) {
+            // A row another program added since the keyset was read is not in it.
+            const int position = positionOf(nearest.columnInt64(0));
+            if (position < 0)
+                continue;
+            if (found < 0 ||
+                (direction == Direction::Forward ? position < found : position > found))
+                found = position;
+            break;
+        }
+        nearest.reset();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             return db_->engineFailure(QStringLiteral("The search failed"));
     }
     return {};
 }
 
-// In a name order the matches are visited through the index and the record set is walked
-// in its own order, a step of each in turn: the walk ends at the first match it meets,
-// the visit once every match is seen. Few matches or an early one, either way it is quick.
-Status Recordset::findInNameOrder(const QByteArray& column, const SearchKey& key, int& found)
+// In a name order the ids of the matching values are visited through the index while the
+// record set is walked in its own order from the start, each walked record looked up in the
+// index: the walk ends at the first match it meets, the visit once every match is seen. Few
+// matches or a near one, either way it is quick.
+Status Recordset::findInNameOrder(ValueQueries& queries, const std::vector<QByteArray>& values,
+                                  int start, Direction direction, int& found)
 {
-    const QByteArray visitSql = "SELECT rowid," + column + " FROM DATA1 WHERE " + column +
-                                ">=?1 COLLATE NOCASE AND " + column + "<?2 COLLATE NOCASE";
-    // An empty field (NULL) equals nothing, as in the index.
-    const QByteArray walkSql =
-        "SELECT " + column + " FROM DATA1 WHERE rowid=?1 AND " + column + " IS NOT NULL";
-    Statement visit, walk;
-    if (Status s = visit.prepare(db_->handle(), visitSql.constData()); !s.ok())
-        return s;
-    if (Status s = walk.prepare(db_->handle(), walkSql.constData()); !s.ok())
-        return s;
-
-    const std::vector<SearchKey::Range>& ranges = key.ranges();
-    size_t range = 0;
-    visit.bindUtf8(1, ranges[0].from);
-    visit.bindUtf8(2, ranges[0].to);
+    const int step = int(direction);
     const int count = int(keyset_.size());
-    for (int walked = 0;; ++walked) {
-        const int rc = visit.step();
-        if (rc == SQLITE_ROW) {
-            if (key.matches(visit.columnText(1))) {
+    // A lookup seeks through the index; reading the next entry of a visit is far cheaper.
+    const int visitsPerLookup = kVisitsPerLookup * int(values.size());
+    Statement& visit = queries.idsOfValue;
+    Statement& holds = queries.holdsValue;
+    size_t visiting = 0;
+    visit.bindUtf8(1, values[0]);
+    for (int walked = start;; walked += step) {
+        for (int visited = 0; visited < visitsPerLookup; ++visited) {
+            const int rc = visit.step();
+            if (rc == SQLITE_ROW) {
+                // Only a position on the search's side of the start, nearer than the one found.
                 const int position = positionOf(visit.columnInt64(0));
-                if (position >= 0 && (found < 0 || position < found))
+                if (position >= 0 && (position - start) * step >= 0 &&
+                    (found < 0 || (found - position) * step > 0))
                     found = position;
+                continue;
             }
-        } else if (rc == SQLITE_DONE) {
             visit.reset();
-            if (++range == ranges.size())
+            if (rc != SQLITE_DONE)
+                return db_->engineFailure(QStringLiteral("The search failed"));
+            if (++visiting == values.size())
                 return {};
-            visit.bindUtf8(1, ranges[range].from);
-            visit.bindUtf8(2, ranges[range].to);
-        } else {
-            visit.reset();
-            return db_->engineFailure(QStringLiteral("The search failed"));
+            visit.bindUtf8(1, values[visiting]);
         }
 
-        // Every record before the match the visit knows has been walked: that one is first.
-        if ((found >= 0 && walked >= found) || walked >= count)
+        // Every record between the start and the match the visit knows has been walked:
+        // that one is nearest.
+        if ((found >= 0 && (walked - found) * step >= 0) || walked < 0 || walked >= count)
             return {};
-        walk.bindInt64(1, keyset_[size_t(walked)]);
-        const int walkRc = walk.step();
-        const bool hit = walkRc == SQLITE_ROW && key.matches(walk.columnText(0));
-        walk.reset();
-        if (walkRc != SQLITE_ROW && walkRc != SQLITE_DONE)
-            return db_->engineFailure(QStringLiteral("The search failed"));
-        if (hit) {
-            found = walked;
-            return {};
+        for (const QByteArray& value : values) {
+            holds.bindUtf8(1, value);
+            holds.bindInt64(2, keyset_[size_t(walked)]);
+            const int rc = holds.step();
+            holds.reset();
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                return db_->engineFailure(QStringLiteral("The search failed"));
+            if (rc == SQLITE_ROW) {
+                found = walked;
+                return {};
+            }
         }
     }
 }

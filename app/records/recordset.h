@@ -70,6 +70,11 @@ public:
     // `value`, ignoring the case of every letter and trailing blanks on both sides; on a
     // miss NoMatch is true and nothing moves.
     Status FindFirst(const QString& column, const QString& value);
+    // The same search from the current record towards the end (FindNext) or the start
+    // (FindPrevious) of the record set; after a Delete, the record that took the deleted
+    // one's place counts as the next.
+    Status FindNext(const QString& column, const QString& value);
+    Status FindPrevious(const QString& column, const QString& value);
 
     Status AddNew();
     Status Edit();
@@ -106,11 +111,15 @@ private:
     enum class Place { OnRecord, BeforeFirst, AfterLast, AfterDelete };
     // A pending record settled before a move, or where it stands (Update, FindFirst).
     enum class Settle { BeforeMove, InPlace };
+    // Which way a move or a search steps through the record set.
+    enum class Direction { Forward = 1, Backward = -1 };
 
     Status requireOpen() const;
     Status beginOperation();
     static constexpr int kNoMove = -2;
     Status move(const std::function<int()>& target);
+    int neighbourPosition(Direction direction) const;
+    Status find(const QString& column, const QString& value, bool fromFirst, Direction direction);
     Status syncWithTable();
     Status settleBeforeClosing();
     Status readDataVersion(Database* db, long long& version);
@@ -130,8 +139,20 @@ private:
     QStringList boundValues() const;
     int positionOf(long long id) const;
     Status nextFreeId(long long& id);
-    Status findInTableOrder(const QByteArray& column, const SearchKey& key, int& found);
-    Status findInNameOrder(const QByteArray& column, const SearchKey& key, int& found);
+    Status searchFrom(int start, Direction direction, const QByteArray& column,
+                      const SearchKey& key, int& found);
+    struct ValueQueries {
+        Statement firstValue, nextValue, idsOfValue, nearestId, holdsValue;
+    };
+    Status prepareValueQueries(const QByteArray& column, Direction direction,
+                               ValueQueries& queries);
+    // The distinct values of the column that match `key`, as the index holds them.
+    Status matchingValues(ValueQueries& queries, const SearchKey& key,
+                          std::vector<QByteArray>& values);
+    Status findInTableOrder(ValueQueries& queries, const std::vector<QByteArray>& values, int start,
+                            Direction direction, int& found);
+    Status findInNameOrder(ValueQueries& queries, const std::vector<QByteArray>& values, int start,
+                           Direction direction, int& found);
 
     Database* db_ = nullptr;
     // The columns the file holds: every record column, and the structure where it can.

@@ -79,6 +79,8 @@ private slots:
     void screenReadersNameEachControl();
     void searchFindsByEachField();
     void firstOfDuplicatesInTheOrderInForce();
+    void findNextAndPreviousStepThroughDuplicates_data();
+    void findNextAndPreviousStepThroughDuplicates();
     void sortShowsRecordOneAndSwitchesTheLabel();
 
 private:
@@ -526,6 +528,66 @@ void TestForm1::firstOfDuplicatesInTheOrderInForce()
         QCOMPARE(ui_->shownText("iupactxt"), found);
         QCOMPARE(ui_->recordNumber(), QStringLiteral("2"));
     }
+}
+
+void TestForm1::findNextAndPreviousStepThroughDuplicates_data()
+{
+    QTest::addColumn<QString>("sortButton");
+    QTest::addColumn<QString>("startName");
+    QTest::addColumn<QString>("steps");
+    // Each step: F3 (N) or Shift+F3 (P), the record then shown (its number in table order),
+    // "@" its number in the order in force, and "!" where the end is reached and said.
+    // A to Z the records stand 3 5 2 4 6 1, Z to A 1 6 4 2 5 3.
+    QTest::newRow("table order") << ""
+                                 << "acetone"
+                                 << "N4@4 N6@6 N6@6! P4@4 P2@2 P2@2!";
+    QTest::newRow("A to Z") << "sortascbtn"
+                            << "benzene"
+                            << "P5@2! N2@3 N4@4 N6@5 N6@5! P4@4 P2@3";
+    QTest::newRow("Z to A") << "sortdscbtn"
+                            << "benzene"
+                            << "N5@5! P2@4 P4@3 P6@2 P6@2! N4@3";
+}
+
+void TestForm1::findNextAndPreviousStepThroughDuplicates()
+{
+    QFETCH(QString, sortButton);
+    QFETCH(QString, startName);
+    QFETCH(QString, steps);
+    const QList<QStringList> records{
+        sampleRecord("ZINC"),    sampleRecord("ETHANOL"),
+        sampleRecord("ACETONE"), ui_->recordWithPicture("ethanol", Qt::red),
+        sampleRecord("BENZENE"), sampleRecord("Ethanol")};
+    ui_->open(records);
+    if (!sortButton.isEmpty())
+        ui_->click(sortButton.toLatin1().constData());
+    search("nameoptbtn", startName);
+    // Found by Search's rule: any case, trailing blanks ignored.
+    ui_->box("searchtxt")->setText(QStringLiteral("ETHANOL  "));
+    for (const QString& step : steps.split(QLatin1Char(' '))) {
+        ui_->boxes.clear();
+        QTest::keyClick(ui_->box("searchtxt")->editor(), Qt::Key_F3,
+                        step[0] == 'P' ? Qt::ShiftModifier : Qt::NoModifier);
+        const int record = step.mid(1, step.indexOf('@') - 1).toInt();
+        QCOMPARE(ui_->prompts(), step.endsWith('!') ? QStringList{kNoRecord} : QStringList());
+        if (step.endsWith('!'))
+            QCOMPARE(ui_->boxes.shown()[0].title, QStringLiteral("Flaskbook Search Result"));
+        QCOMPARE(ui_->shownText("iupactxt"), records[record - 1][1]);
+        QCOMPARE(ui_->recordNumber(), step.section('@', 1).remove('!'));
+        QCOMPARE(ui_->shownPictureColour(), record == 4 ? QColor(Qt::red).rgb() : 0);
+    }
+
+    // While a record is entered or edited F3 does nothing: nothing is found or saved.
+    for (const int mode : {2, 1}) {
+        ui_->click(mode == 2 ? "newbtn" : "editbtn");
+        ui_->type("nametxt", QStringLiteral("X"));
+        ui_->boxes.clear();
+        QTest::keyClick(ui_->box("searchtxt")->editor(), Qt::Key_F3);
+        QVERIFY(ui_->prompts().isEmpty());
+        QCOMPARE(ui_->form().dataControl().Recordset().EditMode(), mode);
+        QTest::keyClick(ui_->box("nametxt")->editor(), Qt::Key_Escape);
+    }
+    QCOMPARE(readTable(ui_->databaseFile()), records);
 }
 
 void TestForm1::sortShowsRecordOneAndSwitchesTheLabel()
