@@ -29,7 +29,8 @@ RecordListModel::StructureSearch structureSearch()
                 if (Status read = readQuery(text, exact, query); !read.ok())
                     return read;
                 return StructureIndex::search(path, query, batch, cancel);
-            }};
+            },
+            &StructureIndex::bringUpToDate};
 }
 
 } // namespace

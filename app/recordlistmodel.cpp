@@ -45,7 +45,7 @@ RecordListModel::RecordListModel(DataControl& data, QObject* parent)
         if (data_.Database().isOpen())
             data_.Recordset().catchUpWithTable();
         followChanges();
-        if (indexProgress_)
+        if (indexProgress_ || isIndexingStructures())
             emit statusChanged();
     });
 }
@@ -53,7 +53,7 @@ RecordListModel::RecordListModel(DataControl& data, QObject* parent)
 RecordListModel::~RecordListModel()
 {
     if (job_)
-        job_->cancel = true;
+        job_->stop();
     if (indexProgress_)
         indexProgress_->cancelRequested = true;
     drawPool_.clear();
@@ -238,8 +238,9 @@ void RecordListModel::setFilter(const QString& text, Mode mode)
     text_ = text;
     mode_ = mode;
     problem_.clear();
+    resumeWhenShown_ = false;
     if (job_)
-        job_->cancel = true;
+        job_->stop();
     job_.reset();
     if (text.isEmpty()) {
         resetKeepingSelection([this] {
@@ -270,8 +271,9 @@ void RecordListModel::setFilter(const QString& text, Mode mode)
 
 void RecordListModel::startFilter(bool replaceAtEnd)
 {
+    resumeWhenShown_ = false;
     if (job_)
-        job_->cancel = true;
+        job_->stop();
     job_ = std::make_shared<Job>();
     job_->generation = ++generation_;
     job_->replaceAtEnd = replaceAtEnd;
@@ -288,7 +290,8 @@ void RecordListModel::startFilter(bool replaceAtEnd)
     const QString text = text_;
     const Mode mode = mode_;
     const auto findStructures = structureSearch_.find;
-    pool_.start([this, job, path, text, mode, findStructures] {
+    const auto prepareStructures = structureSearch_.prepare;
+    pool_.start([this, job, path, text, mode, findStructures, prepareStructures] {
         const int generation = job->generation;
         const auto batch = [this, job, generation](const std::vector<long long>& ids) {
             if (job->cancel)
@@ -309,10 +312,22 @@ void RecordListModel::startFilter(bool replaceAtEnd)
                     this, [this, generation, ids] { takeWithdrawn(generation, ids); },
                     Qt::QueuedConnection);
             }};
-        const Status status =
-            mode == Mode::Text
-                ? findRecordsContaining(path, text, receiver, job->cancel)
-                : findStructures(path, text, mode == Mode::ExactStructure, batch, job->cancel);
+        Status status;
+        if (mode == Mode::Text) {
+            status = findRecordsContaining(path, text, receiver, job->cancel);
+        } else {
+            // A failed build is left to the search, which tries again and says why.
+            if (prepareStructures) {
+                job->indexingStructures = true;
+                prepareStructures(path, job->structureIndex);
+                job->indexingStructures = false;
+                QMetaObject::invokeMethod(
+                    this, [this] { emit statusChanged(); }, Qt::QueuedConnection);
+            }
+            if (!job->cancel)
+                status =
+                    findStructures(path, text, mode == Mode::ExactStructure, batch, job->cancel);
+        }
         QMetaObject::invokeMethod(
             this, [this, generation, status] { finishJob(generation, status); },
             Qt::QueuedConnection);
@@ -453,10 +468,20 @@ void RecordListModel::followChanges()
 
 void RecordListModel::setWatching(bool watching)
 {
-    if (watching)
+    if (watching) {
         watch_.start();
-    else
-        watch_.stop();
+        if (resumeWhenShown_)
+            startFilter(false);
+        return;
+    }
+    watch_.stop();
+    // Nobody waits for the structure index now; the batches done stay in the file.
+    if (isIndexingStructures()) {
+        job_->stop();
+        job_.reset();
+        resumeWhenShown_ = true;
+        emit statusChanged();
+    }
 }
 
 void RecordListModel::prepareIndex()
@@ -492,7 +517,10 @@ QString RecordListModel::countText() const
     QString text =
         tr("%1 of %2")
             .arg(grouped(rowCount()), grouped(qsizetype(data_.Recordset().keyset().size())));
-    if (isSearching())
+    if (isIndexingStructures() && job_->structureIndex.total > 0)
+        text = tr("Indexing structures: %1 of %2")
+                   .arg(grouped(job_->structureIndex.done), grouped(job_->structureIndex.total));
+    else if (isSearching())
         text += tr(" (searching)");
     else if (isChecking())
         text += tr(" (checking)");

@@ -40,14 +40,16 @@ public:
     };
     enum class Mode { Text, Substructure, ExactStructure };
 
-    // Says why a structure query cannot be read (on the window's thread), and finds the
-    // records whose structure matches it, by rowid, in batches (on a worker thread).
+    // Says why a structure query cannot be read (on the window's thread), finds the records
+    // whose structure matches it, by rowid, in batches, and beforehand brings the file's
+    // structure index up to date, with progress and cancel (both on a worker thread).
     struct StructureSearch {
         std::function<Status(const QString& query, bool exact)> check;
         std::function<Status(const QString& databasePath, const QString& query, bool exact,
                              const std::function<bool(const std::vector<long long>&)>& batch,
                              const std::atomic<bool>& cancel)>
             find;
+        std::function<Status(const QString& databasePath, JobProgress& progress)> prepare;
     };
 
     explicit RecordListModel(DataControl& data, QObject* parent = nullptr);
@@ -60,6 +62,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     void setStructureSearch(StructureSearch search) { structureSearch_ = std::move(search); }
+    const StructureSearch& structureSearch() const { return structureSearch_; }
     // Lists the records holding `text` (all of them for an empty text).
     void setFilter(const QString& text, Mode mode);
     // "1,234 of 1,000,000", and whether the filter is still at work.
@@ -67,6 +70,8 @@ public:
     bool isSearching() const { return job_ && !job_->allFound; }
     // Still reading again the records the index named, which can only withdraw some.
     bool isChecking() const { return job_ != nullptr; }
+    // Bringing the structure index up to date before a structure query can run.
+    bool isIndexingStructures() const { return job_ && job_->indexingStructures; }
     // Why the filter lists nothing (a query that cannot be read), or empty.
     const QString& problem() const { return problem_; }
     // The record set's place of the record in `row`, or -1.
@@ -76,7 +81,8 @@ public:
 
     // Keeps the selected record selected when the rows are read again.
     void keepSelection(QItemSelectionModel* selection) { selection_ = selection; }
-    // While true, the file is watched for other programs' changes.
+    // While true, the file is watched for other programs' changes. A structure index build
+    // stops while the list is closed and goes on when it is shown again.
     void setWatching(bool watching);
     // Reads the rows again if the record set or the file changed since they were read.
     void followChanges();
@@ -111,6 +117,13 @@ private:
         bool replaceAtEnd = false;
         bool allFound = false;
         std::vector<long long> found;
+        std::atomic<bool> indexingStructures{false};
+        JobProgress structureIndex;
+        void stop()
+        {
+            cancel = true;
+            structureIndex.cancelRequested = true;
+        }
     };
 
     const Row* rowOf(long long id) const;
@@ -137,6 +150,8 @@ private:
     unsigned long long seenChanges_ = 0;
     QString problem_;
     StructureSearch structureSearch_;
+    // The structure index build was stopped by closing the list.
+    bool resumeWhenShown_ = false;
 
     std::shared_ptr<Job> job_;
     int generation_ = 0;

@@ -2,6 +2,7 @@
 // a chosen row becoming the main window's record.
 
 #include "app/recordlistmodel.h"
+#include "app/records/structuretables.h"
 #include "chem/molecule.h"
 #include "controls/textbox.h"
 #include "tests/support/formdriver.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -41,11 +43,13 @@ private slots:
     void chosenRowBecomesTheMainWindowsRecord();
     void readableByKeyboardAndScreenReader();
     void structureModeListsHitsOrSaysWhyNot();
+    void structureIndexIsBuiltFirstAndStopsWhenClosed();
 
 private:
     RecordList& list() { return *ui_->form().recordList(); }
     void filter(const QString& text) { list().filterBox()->setText(text); }
     QStringList listedNames();
+    void giveBenzeneItsStructure();
     std::unique_ptr<FormDriver> ui_;
 };
 
@@ -186,7 +190,7 @@ void TestRecordList::readableByKeyboardAndScreenReader()
     QCOMPARE(ui_->shownText("nametxt"), QStringLiteral("Benzene"));
 }
 
-void TestRecordList::structureModeListsHitsOrSaysWhyNot()
+void TestRecordList::giveBenzeneItsStructure()
 {
     Molecule benzene;
     QVERIFY(Molecule::fromText(QStringLiteral("c1ccccc1"), benzene).ok());
@@ -194,6 +198,11 @@ void TestRecordList::structureModeListsHitsOrSaysWhyNot()
                         QByteArray("UPDATE DATA1 SET Structure='" + benzene.molBlock().toUtf8() +
                                    "' WHERE Name='Benzene'")
                             .constData());
+}
+
+void TestRecordList::structureModeListsHitsOrSaysWhyNot()
+{
+    giveBenzeneItsStructure();
     list().modeSwitch()->setCurrentIndex(RecordList::SubstructureMode);
     filter(QStringLiteral("c1ccccc1"));
     QTRY_COMPARE(listedNames(), QStringList{"Benzene"});
@@ -209,6 +218,44 @@ void TestRecordList::structureModeListsHitsOrSaysWhyNot()
     QVERIFY(list().problemLabel()->isVisibleTo(&list()));
     QVERIFY(!list().problemLabel()->text().isEmpty());
     QCOMPARE(list().countLabel()->text(), QStringLiteral("0 of 3"));
+}
+
+// On a file without its structure index the list says how far the index has come; closing
+// the list stops the build, and showing it again finishes it and lists the hits.
+void TestRecordList::structureIndexIsBuiltFirstAndStopsWhenClosed()
+{
+    giveBenzeneItsStructure();
+    runAsAnotherProgram(ui_->databaseFile(), dropStructureIndexSql().constData());
+    RecordListModel* model = ui_->form().recordListModel();
+    RecordListModel::StructureSearch search = model->structureSearch();
+    // Builds stand for long ones until the list is closed: they end only when stopped.
+    auto closed = std::make_shared<std::atomic<bool>>(false);
+    auto waiting = std::make_shared<std::atomic<int>>(0);
+    search.prepare = [build = search.prepare, closed, waiting](const QString& path,
+                                                               JobProgress& progress) {
+        if (*closed)
+            return build(path, progress);
+        ++*waiting;
+        progress.total = 1000000;
+        progress.done = 12000;
+        while (!progress.cancelRequested)
+            QThread::msleep(5);
+        --*waiting;
+        return Status();
+    };
+    model->setStructureSearch(search);
+
+    list().modeSwitch()->setCurrentIndex(RecordList::SubstructureMode);
+    filter(QStringLiteral("c1ccccc1"));
+    QTRY_COMPARE(list().countLabel()->text(),
+                 QStringLiteral("Indexing structures: 12,000 of 1,000,000"));
+    *closed = true;
+    list().close();
+    QTRY_COMPARE(waiting->load(), 0);
+    QVERIFY(!model->isChecking());
+    ui_->form().openRecordList();
+    QTRY_COMPARE(listedNames(), QStringList{"Benzene"});
+    QCOMPARE(list().countLabel()->text(), QStringLiteral("1 of 3"));
 }
 
 QTEST_MAIN(TestRecordList)
