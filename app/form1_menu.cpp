@@ -22,6 +22,18 @@ void Form1::createMenuBar()
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     editMenu_ = menuBar_->addMenu(QStringLiteral("&Edit"));
+    // The keys are the window's own shortcuts, which work with the menu closed; the text after
+    // the tab only shows them, as a second binding of one key would make Qt ignore both.
+    editMenu_->addAction(QStringLiteral("&Find in list...\tCtrl+F"), this, &Form1::openRecordList);
+    editMenu_->addSeparator();
+    QAction* next = editMenu_->addAction(QStringLiteral("Find &Next\tF3"), this, &Form1::findNext);
+    QAction* previous = editMenu_->addAction(QStringLiteral("Find &Previous\tShift+F3"), this,
+                                             &Form1::findPrevious);
+    // Like the keys, they search only while browsing, when Next is enabled.
+    connect(editMenu_, &QMenu::aboutToShow, this, [this, next, previous] {
+        next->setEnabled(ui->nextbtn->isEnabled());
+        previous->setEnabled(ui->nextbtn->isEnabled());
+    });
 
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     QAction* readMe = help->addAction(QStringLiteral("&Read me"), this, &Form1::helpbtn_Click);
