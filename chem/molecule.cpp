@@ -258,6 +258,16 @@ QString formulaAfterStoring(const RDKit::ROMol& mol, QString& block)
     }
 }
 
+QString writeSmiles(const RDKit::ROMol& mol, std::mutex& lock, bool canonical)
+{
+    std::lock_guard guard(lock);
+    try {
+        return QString::fromStdString(RDKit::MolToSmiles(mol, true, false, -1, canonical));
+    } catch (...) {
+        return {};
+    }
+}
+
 } // namespace
 
 Status Molecule::fromText(const QString& text, Molecule& out)
@@ -354,14 +364,12 @@ QString Molecule::molBlock() const
 
 QString Molecule::smiles() const
 {
-    if (!data_)
-        return {};
-    std::lock_guard guard(data_->lock);
-    try {
-        return QString::fromStdString(RDKit::MolToSmiles(*data_->mol));
-    } catch (...) {
-        return {};
-    }
+    return data_ ? writeSmiles(*data_->mol, data_->lock, true) : QString();
+}
+
+QString Molecule::smilesAsStored() const
+{
+    return data_ ? writeSmiles(*data_->mol, data_->lock, false) : QString();
 }
 
 QString Molecule::formula() const

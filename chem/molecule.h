@@ -27,6 +27,9 @@ public:
     QString molBlock() const;
     // Canonical isomeric SMILES.
     QString smiles() const;
+    // Isomeric SMILES in the molecule's own atom order: the same molecule, written without the
+    // canonical ranking that takes most of the time; for writing a whole table out.
+    QString smilesAsStored() const;
     // Hill order with the net charge at the end: "C9H8O4", "H4N+".
     QString formula() const;
     // Average molecular weight, implicit hydrogens included.
