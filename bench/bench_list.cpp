@@ -57,10 +57,15 @@ double peakMemoryMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// A target of 0 means the figure is shown for its own sake.
 void report(const char* what, double ms, double targetMs)
 {
+    if (targetMs <= 0) {
+        std::printf("%-58s %9.1f ms\n", what, ms);
+        return;
+    }
     std::printf("%-58s %9.1f ms  target < %5.0f ms  %s\n", what, ms, targetMs,
-                targetMs <= 0 || ms < targetMs ? "ok" : "MISSED");
+                ms < targetMs ? "ok" : "MISSED");
 }
 
 bool hasIndex(const QString& path)
