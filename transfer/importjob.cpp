@@ -1,3 +1,4 @@
+#include "app/records/appendupkeep.h"
 #include "app/records/database.h"
 #include "app/records/schema.h"
 #include "transfer/importrecord.h"
@@ -45,9 +46,13 @@ public:
         sqlite3_exec(db_.handle(),
                      QByteArray("PRAGMA cache_size=-" + QByteArray::number(kCacheKiB)).constData(),
                      nullptr, nullptr, nullptr);
+        // A statement's undo pages stay in memory instead of going to a file page by page.
+        sqlite3_exec(db_.handle(), "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
         if (sqlite3_exec(db_.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
             return db_.engineFailure(QStringLiteral("The database cannot be written"));
         inTransaction_ = true;
+        if (Status s = upkeep_.suspend(db_.handle()); !s.ok())
+            return s;
         const QByteArray sql =
             "INSERT INTO DATA1(" +
             (recordColumns() + QStringList{structureColumn()}).join(QLatin1Char(',')).toUtf8() +
@@ -65,12 +70,32 @@ public:
         sqlite3_reset(insert_);
         if (rc != SQLITE_DONE)
             return db_.engineFailure(QStringLiteral("The database cannot be written"));
-        return {};
+        const long long rowid = sqlite3_last_insert_rowid(db_.handle());
+        if (pendingLast_ > 0 && rowid == pendingLast_ + 1) {
+            pendingLast_ = rowid;
+            return {};
+        }
+        Status s = handOnAdded();
+        pendingFirst_ = pendingLast_ = rowid;
+        return s;
+    }
+    // Brings the derived tables up to the rows added so far.
+    Status handOnAdded()
+    {
+        Status s;
+        if (pendingLast_ > 0)
+            s = upkeep_.catchUp(db_.handle(), pendingFirst_, pendingLast_);
+        pendingFirst_ = pendingLast_ = 0;
+        return s;
     }
     Status commit()
     {
         sqlite3_finalize(insert_);
         insert_ = nullptr;
+        if (Status s = handOnAdded(); !s.ok())
+            return s;
+        if (Status s = upkeep_.resume(db_.handle()); !s.ok())
+            return s;
         if (sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
             return db_.engineFailure(QStringLiteral("The records cannot be saved"));
         inTransaction_ = false;
@@ -81,6 +106,10 @@ private:
     Database db_;
     sqlite3_stmt* insert_ = nullptr;
     bool inTransaction_ = false;
+    AppendUpkeep upkeep_;
+    // Rows added and not yet handed on to the derived tables (rowids, 0 for none).
+    long long pendingFirst_ = 0;
+    long long pendingLast_ = 0;
 };
 
 void convertBatch(const RecordConverter& converter, ImportBatch& batch)
@@ -159,6 +188,8 @@ Status importCollection(const QString& databasePath, const QString& path, Collec
                 result.added += status.ok();
             }
         }
+        if (status.ok())
+            status = writer.handOnAdded();
     }
     if (status.ok())
         status = writer.commit();

@@ -35,6 +35,19 @@ QByteArray createStructureIndexSql()
            "DELETE FROM DATA1_structure_waiting WHERE id = old.rowid; END;";
 }
 
+const char* structureIndexInsertTrigger()
+{
+    return "DATA1_structure_added";
+}
+
+QByteArray structureIndexAppendedRowsSql()
+{
+    return "DELETE FROM DATA1_structure_index WHERE id BETWEEN ?1 AND ?2;"
+           "DELETE FROM DATA1_structure_screen WHERE id BETWEEN ?1 AND ?2;"
+           "INSERT OR REPLACE INTO DATA1_structure_waiting(id, mark) "
+           "SELECT rowid, random() FROM DATA1 WHERE rowid BETWEEN ?1 AND ?2;";
+}
+
 QByteArray dropStructureIndexSql()
 {
     return "DROP TRIGGER IF EXISTS DATA1_structure_added;"

@@ -15,6 +15,10 @@ constexpr int kStructureIndexFormat = 1;
 // Creates the tables and triggers that are missing (the index then holds no entry and waits
 // for nothing), and records the format. Needs DATA1 with its Structure column.
 QByteArray createStructureIndexSql();
+// The trigger that marks each new row waiting, and the same work as statements for the rows
+// whose rowids lie in ?1..?2 (see AppendUpkeep).
+const char* structureIndexInsertTrigger();
+QByteArray structureIndexAppendedRowsSql();
 // Drops the tables and triggers.
 QByteArray dropStructureIndexSql();
 // Matches the index's own tables in sqlite_master.tbl_name (an SQL LIKE pattern, escape '\').

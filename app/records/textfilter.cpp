@@ -326,6 +326,17 @@ QByteArray createStatements()
     return QByteArray(kCreateTable) + kCreateTriggers;
 }
 
+const char* insertTriggerName()
+{
+    return "DATA1_filter_insert";
+}
+
+QByteArray appendedRowsSql()
+{
+    return "INSERT INTO DATA1_filter(rowid,Name,IUPAC,CAS,MolFormula) "
+           "SELECT rowid,Name,IUPAC,CAS,MolFormula FROM DATA1 WHERE rowid BETWEEN ?1 AND ?2";
+}
+
 Status isPresent(sqlite3* db, bool& present)
 {
     Statement count;

@@ -24,6 +24,10 @@ namespace TextFilterIndex {
 const QString& tableName();
 // The statements that make the index and its triggers, for a file whose DATA1 is empty.
 QByteArray createStatements();
+// The trigger that feeds the index each new row, and the same work as one statement for the
+// rows whose rowids lie in ?1..?2 (see AppendUpkeep).
+const char* insertTriggerName();
+QByteArray appendedRowsSql();
 // Whether the file holds the index with all three of its triggers.
 Status isPresent(sqlite3* db, bool& present);
 // Builds the index from the records in one transaction of a connection of its own, so no

@@ -94,6 +94,7 @@ private slots:
     void importsEachFormat_data();
     void importsEachFormat();
     void importsTheNciSample();
+    void importKeepsTheDerivedTablesInStep();
     void skipsBadRecordsWithTheirReason_data();
     void skipsBadRecordsWithTheirReason();
     void stopsWhereTheRoomEnds();
@@ -237,6 +238,45 @@ void tst_TransferJobs::importsTheNciSample()
     // the stereo the drawing shows).
     for (qsizetype i = 0; i < rows.size(); ++i)
         QCOMPARE(withoutStereo(smiles[i]), withoutStereo(rows[i][1]));
+}
+
+// The import hands its rows to the filter index and the structure index's waiting list in
+// batches instead of through their triggers; afterwards both name exactly the table's rows, and
+// the triggers are back for the next writer.
+void tst_TransferJobs::importKeepsTheDerivedTablesInStep()
+{
+    const QString db = file(QStringLiteral("target.db"));
+    createTestDatabase(db, QStringList{QStringLiteral("ETHANOL"), QStringLiteral("ACETONE")});
+    runAsAnotherProgram(db, "DELETE FROM DATA1 WHERE Name = 'ACETONE'");
+    JobProgress progress;
+    ImportResult result;
+    const Status status =
+        importCollection(db, kNciSample, CollectionFormat::Sd, {}, 1000000, progress, result);
+    QVERIFY2(status.ok(), qPrintable(status.message()));
+    runAsAnotherProgram(db, "INSERT INTO DATA1(Name, Structure) VALUES('ANOTHER PROGRAM', 'C')");
+
+    sqlite3* handle = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(db).constData(), &handle), SQLITE_OK);
+    const auto number = [handle](const char* sql) {
+        Statement query;
+        return query.prepare(handle, sql).ok() && query.step() == SQLITE_ROW ? query.columnInt64(0)
+                                                                             : -1;
+    };
+    QCOMPARE(number("SELECT count(*) FROM DATA1"), 202);
+    QCOMPARE(number("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"), 6);
+    // Filter: one entry per row, the same rows.
+    QCOMPARE(number("SELECT count(*) FROM DATA1_filter_docsize"), 202);
+    QCOMPARE(number("SELECT count(*) FROM (SELECT rowid FROM DATA1 EXCEPT "
+                    "SELECT id FROM DATA1_filter_docsize)"),
+             0);
+    QCOMPARE(number("SELECT count(*) FROM DATA1_filter('anol')"), 1);
+    QCOMPARE(number("SELECT count(*) FROM DATA1_filter('C7H6O2')"),
+             number("SELECT count(*) FROM DATA1 WHERE MolFormula = 'C7H6O2'"));
+    // Structure index: every row waits (none was indexed yet).
+    QCOMPARE(number("SELECT count(*) FROM (SELECT rowid FROM DATA1 EXCEPT "
+                    "SELECT id FROM DATA1_structure_waiting)"),
+             0);
+    sqlite3_close(handle);
 }
 
 void tst_TransferJobs::skipsBadRecordsWithTheirReason_data()
