@@ -7,6 +7,7 @@
 #include <GraphMol/Descriptors/MolDescriptors.h>
 #include <GraphMol/FileParsers/FileParsers.h>
 #include <GraphMol/MolDraw2D/MolDraw2DSVG.h>
+#include <GraphMol/MolOps.h>
 #include <GraphMol/RWMol.h>
 #include <GraphMol/SanitException.h>
 #include <GraphMol/SmilesParse/SmilesParse.h>
@@ -146,11 +147,18 @@ Status readSmiles(const QString& line, std::unique_ptr<RDKit::RWMol>& mol)
     });
 }
 
+// Where a line starting with `start` begins, or -1.
+qsizetype lineStarting(const QString& text, QLatin1String start)
+{
+    if (text.startsWith(start))
+        return 0;
+    const qsizetype at = text.indexOf(QLatin1Char('\n') + start);
+    return at < 0 ? -1 : at + 1;
+}
+
 Status checkEnd(const QString& block)
 {
-    static const QRegularExpression end(QStringLiteral("^M  END"),
-                                        QRegularExpression::MultilineOption);
-    if (!block.contains(end))
+    if (lineStarting(block, QLatin1String("M  END")) < 0)
         return Status::failure(
             QStringLiteral("The MOL block has no \"M  END\" line: it is incomplete."));
     return {};
@@ -159,6 +167,8 @@ Status checkEnd(const QString& block)
 // RDKit would try to allocate what a V3000 counts line promises, however large.
 Status checkV3000Counts(const QString& block)
 {
+    if (!block.contains(QLatin1String("M  V30 COUNTS")))
+        return {};
     static const QRegularExpression counts(QStringLiteral("^M  V30 COUNTS +(\\d+) +(\\d+)"),
                                            QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = counts.match(block);
@@ -178,7 +188,7 @@ Status checkV3000Counts(const QString& block)
 // it built so far).
 Status checkV2000Bonds(const QString& block)
 {
-    const QStringList lines = block.split(QLatin1Char('\n'));
+    const QList<QStringView> lines = QStringView(block).split(QLatin1Char('\n'));
     if (lines.size() < 4 || lines[3].contains(QLatin1String("V3000")))
         return {};
     bool atomsRead = false, bondsRead = false;
@@ -200,19 +210,32 @@ Status checkV2000Bonds(const QString& block)
     return {};
 }
 
-Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol)
+// RDKit's full reading, or its parse and sanitizing without stereo perception and without
+// removing explicit hydrogens.
+enum class Perception { Full, None };
+
+Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol, Perception perception)
 {
     // Of an SD record only the first molecule counts.
-    static const QRegularExpression recordEnd(QStringLiteral("^\\$\\$\\$\\$"),
-                                              QRegularExpression::MultilineOption);
-    if (const QRegularExpressionMatch end = recordEnd.match(block); end.hasMatch())
-        block.truncate(end.capturedStart());
+    if (const qsizetype end = lineStarting(block, QLatin1String("$$$$")); end >= 0)
+        block.truncate(end);
     for (const auto check : {checkEnd, checkV3000Counts, checkV2000Bonds})
         if (const Status status = check(block); !status.ok())
             return status;
     const std::string text = block.toStdString();
-    const Parse parse = [&text](bool sanitize) {
-        return RDKit::MolBlockToMol(text, sanitize, /*removeHs=*/true, /*strictParsing=*/true);
+    const Parse parse = [&text, perception](bool sanitize) {
+        if (perception == Perception::Full || !sanitize)
+            return RDKit::MolBlockToMol(text, sanitize, /*removeHs=*/true, /*strictParsing=*/true);
+        std::unique_ptr<RDKit::RWMol> raw(RDKit::MolBlockToMol(text, false, false, true));
+        // The steps that find valence and aromaticity faults and give every atom its
+        // hydrogens; the rest only serve drawing and matching.
+        unsigned failedStep = 0;
+        if (raw)
+            RDKit::MolOps::sanitizeMol(*raw, failedStep,
+                                       RDKit::MolOps::SANITIZE_CLEANUP |
+                                           RDKit::MolOps::SANITIZE_PROPERTIES |
+                                           RDKit::MolOps::SANITIZE_KEKULIZE);
+        return raw.release();
     };
     return parseWithRdkit(parse, mol, [](QString detail) {
         if (detail.isEmpty())
@@ -268,6 +291,38 @@ QString writeSmiles(const RDKit::ROMol& mol, std::mutex& lock, bool canonical)
     }
 }
 
+QString weightWithTwoDecimals(double weight)
+{
+    return QString::number(weight, 'f', 2);
+}
+
+// The checks every structure text passes, around the parse itself.
+Status readChecked(const QString& text, const std::function<Status(const QString&)>& parse)
+{
+    if (text.trimmed().isEmpty())
+        return Status::failure(QStringLiteral("The text is empty: it holds no structure."));
+    if (holdsBinary(text))
+        return Status::failure(
+            QStringLiteral("The text holds binary data, not a SMILES string or a MOL block."));
+    silenceRdkitLog();
+    QString normalized = text;
+    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return parse(normalized);
+}
+
+Status checkSize(const RDKit::ROMol* mol)
+{
+    if (mol->getNumAtoms() == 0)
+        return Status::failure(QStringLiteral("The structure has no atoms."));
+    const unsigned heavyAtoms = mol->getNumHeavyAtoms();
+    if (heavyAtoms > kMaxHeavyAtoms)
+        return Status::failure(
+            QStringLiteral("The structure has %1 heavy atoms; Flaskbook refuses more than 1,000 "
+                           "heavy atoms.")
+                .arg(heavyAtoms));
+    return {};
+}
+
 } // namespace
 
 Status Molecule::fromText(const QString& text, Molecule& out)
@@ -278,35 +333,36 @@ Status Molecule::fromText(const QString& text, Molecule& out)
 Status readRdkitMolecule(const QString& text, StructureText kind,
                          std::unique_ptr<RDKit::RWMol>& mol, bool* fromSmiles)
 {
-    if (text.trimmed().isEmpty())
-        return Status::failure(QStringLiteral("The text is empty: it holds no structure."));
-    if (holdsBinary(text))
-        return Status::failure(
-            QStringLiteral("The text holds binary data, not a SMILES string or a MOL block."));
-    silenceRdkitLog();
+    return readChecked(text, [&](const QString& normalized) {
+        // A MOL block has three header lines before its counts line; SMILES takes one line.
+        const bool smiles =
+            kind == StructureText::Smiles ||
+            (kind == StructureText::Guess && !normalized.trimmed().contains(QLatin1Char('\n')));
+        if (fromSmiles)
+            *fromSmiles = smiles;
+        const Status parsed =
+            smiles ? readSmiles(normalized.trimmed().section(QLatin1Char('\n'), 0, 0), mol)
+                   : readMolBlock(normalized, mol, Perception::Full);
+        return parsed.ok() ? checkSize(mol.get()) : parsed;
+    });
+}
 
-    QString normalized = text;
-    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // A MOL block has three header lines before its counts line; SMILES takes one line.
-    const bool smiles =
-        kind == StructureText::Smiles ||
-        (kind == StructureText::Guess && !normalized.trimmed().contains(QLatin1Char('\n')));
-    if (fromSmiles)
-        *fromSmiles = smiles;
-    const Status parsed =
-        smiles ? readSmiles(normalized.trimmed().section(QLatin1Char('\n'), 0, 0), mol)
-               : readMolBlock(normalized, mol);
+Status Molecule::weighMolBlock(const QString& block, QString& formula, QString& weight)
+{
+    std::unique_ptr<RDKit::RWMol> mol;
+    const Status parsed = readChecked(block, [&mol](const QString& normalized) {
+        // Stereo perception and removing explicit hydrogens change neither formula nor weight.
+        const Status read = readMolBlock(normalized, mol, Perception::None);
+        return read.ok() ? checkSize(mol.get()) : read;
+    });
     if (!parsed.ok())
         return parsed;
-
-    if (mol->getNumAtoms() == 0)
-        return Status::failure(QStringLiteral("The structure has no atoms."));
-    const unsigned heavyAtoms = mol->getNumHeavyAtoms();
-    if (heavyAtoms > kMaxHeavyAtoms)
-        return Status::failure(
-            QStringLiteral("The structure has %1 heavy atoms; Flaskbook refuses more than 1,000 "
-                           "heavy atoms.")
-                .arg(heavyAtoms));
+    try {
+        formula = QString::fromStdString(RDKit::Descriptors::calcMolFormula(*mol));
+        weight = weightWithTwoDecimals(RDKit::Descriptors::calcAMW(*mol));
+    } catch (...) {
+        return Status::failure(QStringLiteral("The structure cannot be weighed."));
+    }
     return {};
 }
 
@@ -384,7 +440,7 @@ double Molecule::averageWeight() const
 
 QString Molecule::weightText() const
 {
-    return data_ ? QString::number(data_->weight, 'f', 2) : QString();
+    return data_ ? weightWithTwoDecimals(data_->weight) : QString();
 }
 
 int Molecule::heavyAtomCount() const

@@ -175,7 +175,7 @@ Status exportCollection(const QString& databasePath, RecordOrder order, const QS
             continue;
         }
         std::unique_ptr<ExportBatch> done;
-        if (!pipeline.takeOldest(done)) {
+        if (pipeline.takeOldest(done) != OrderedPipeline<ExportBatch>::Taken::Done) {
             result = Status::failure(QStringLiteral("The export ran out of memory."));
             break;
         }

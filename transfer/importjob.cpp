@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <thread>
+
 #include <sqlite3.h>
 
 #include <vector>
@@ -19,7 +21,8 @@ constexpr int kBatchRecords = 128;
 constexpr int kCacheKiB = 96 * 1024;
 
 struct ImportBatch {
-    std::vector<SourceRecord> records;
+    std::vector<SourceRecord> records; // let go once converted, on the worker
+    std::vector<long long> numbers;    // each record's number in the file
     std::vector<RecordConverter::Row> rows;
     std::vector<QString> skipReasons; // empty where the row is taken
 };
@@ -116,8 +119,12 @@ void convertBatch(const RecordConverter& converter, ImportBatch& batch)
 {
     batch.rows.resize(batch.records.size());
     batch.skipReasons.resize(batch.records.size());
-    for (size_t i = 0; i < batch.records.size(); ++i)
+    batch.numbers.resize(batch.records.size());
+    for (size_t i = 0; i < batch.records.size(); ++i) {
         batch.skipReasons[i] = converter.convert(batch.records[i], batch.rows[i]);
+        batch.numbers[i] = batch.records[i].number;
+    }
+    batch.records = {};
 }
 
 } // namespace
@@ -142,39 +149,52 @@ Status importCollection(const QString& databasePath, const QString& path, Collec
 
     const RecordConverter converter(mapping);
     const int threads = std::max(1, QThread::idealThreadCount());
-    OrderedPipeline<ImportBatch> pipeline(
-        threads, 4 * threads, [&converter](ImportBatch& b) { convertBatch(converter, b); });
-    Status status;
-    bool atEnd = false;
-    bool full = false;
-    long long readCount = 0;
-    while (status.ok() && !full && (!atEnd || !pipeline.empty())) {
-        if (progress.cancelRequested) {
-            status = Status::failure(QStringLiteral("The import was cancelled."));
-            break;
-        }
-        if (!atEnd && !pipeline.full()) {
+    using Pipeline = OrderedPipeline<ImportBatch>;
+    Pipeline pipeline(threads, 4 * threads,
+                      [&converter](ImportBatch& b) { convertBatch(converter, b); });
+
+    // The file is read on a thread of its own, so this one only writes.
+    Status readStatus;
+    std::thread readingThread([&] {
+        bool atEnd = false;
+        long long readCount = 0;
+        while (!atEnd && pipeline.waitForRoom()) {
             auto batch = std::make_unique<ImportBatch>();
             batch->records.reserve(kBatchRecords);
-            while (status.ok() && !atEnd && int(batch->records.size()) < kBatchRecords) {
+            while (!atEnd && int(batch->records.size()) < kBatchRecords) {
                 SourceRecord record;
-                status = reader->next(record, atEnd);
-                if (status.ok() && !atEnd) {
+                readStatus = reader->next(record, atEnd);
+                if (!readStatus.ok()) {
+                    pipeline.finish();
+                    return;
+                }
+                if (!atEnd) {
                     batch->records.push_back(std::move(record));
                     progress.done = ++readCount;
                 }
             }
-            if (status.ok() && !batch->records.empty())
+            if (!batch->records.empty())
                 pipeline.submit(std::move(batch));
-            continue;
+        }
+        pipeline.finish();
+    });
+
+    Status status;
+    for (bool full = false; status.ok() && !full;) {
+        if (progress.cancelRequested) {
+            status = Status::failure(QStringLiteral("The import was cancelled."));
+            break;
         }
         std::unique_ptr<ImportBatch> batch;
-        if (!pipeline.takeOldest(batch)) {
+        const Pipeline::Taken taken = pipeline.takeOldest(batch);
+        if (taken == Pipeline::Taken::Nothing)
+            break;
+        if (taken == Pipeline::Taken::WorkFailed) {
             status = Status::failure(QStringLiteral("The import ran out of memory."));
             break;
         }
-        for (size_t i = 0; status.ok() && i < batch->records.size(); ++i) {
-            const long long number = batch->records[i].number;
+        for (size_t i = 0; status.ok() && i < batch->rows.size(); ++i) {
+            const long long number = batch->numbers[i];
             if (!batch->skipReasons[i].isEmpty()) {
                 result.skipped.append({number, batch->skipReasons[i]});
             } else if (result.added >= room) {
@@ -191,6 +211,10 @@ Status importCollection(const QString& databasePath, const QString& path, Collec
         if (status.ok())
             status = writer.handOnAdded();
     }
+    pipeline.stop();
+    readingThread.join();
+    if (status.ok())
+        status = readStatus;
     if (status.ok())
         status = writer.commit();
     result.seconds = clock.elapsed() / 1000.0;

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype kMaxValueLength = 65536;
@@ -40,6 +42,16 @@ int countField(QStringView countsLine, int from)
     return read ? value : -1;
 }
 
+// A coordinate of zero: "0.0000" as V2000 writes it, or any other spelling of zero.
+bool isZero(QStringView number)
+{
+    const bool zeroDigits =
+        !number.isEmpty() && std::all_of(number.begin(), number.end(), [](QChar c) {
+            return c == u'0' || c == u'.' || c == u'-' || c == u'+';
+        });
+    return zeroDigits || number.toDouble() == 0;
+}
+
 // A V2000 block with no atoms and no bonds: the SD record has no molecule (as Flaskbook
 // writes records without one).
 bool isEmptyMolecule(const QList<QStringView>& lines)
@@ -62,7 +74,7 @@ bool isFlatV2000(const QList<QStringView>& lines)
     QStringView first;
     for (int i = 4; i < 4 + atoms; ++i) {
         const QStringView line = lines[i];
-        if (line.size() < 30 || line.mid(20, 10).trimmed().toDouble() != 0)
+        if (line.size() < 30 || !isZero(line.mid(20, 10).trimmed()))
             return false;
         const QStringView xy = line.left(20);
         if (i == 4)
@@ -110,19 +122,30 @@ QString RecordConverter::convert(const SourceRecord& record, Row& row) const
     const QString structure = structureText(record);
     QString stored;
     if (!structure.trimmed().isEmpty()) {
-        if (!isEmptyMolecule(QStringView(structure).left(4096).split(u'\n'))) {
-            Molecule molecule;
-            if (const Status read = Molecule::fromText(structure, molecule); !read.ok())
-                return read.message();
-            const QString block = trimmedMolBlock(structure);
-            stored = isFlatV2000(QStringView(block).split(u'\n')) ? block : molecule.molBlock();
+        const QString block = trimmedMolBlock(structure);
+        const QList<QStringView> lines = QStringView(block).split(u'\n');
+        if (!isEmptyMolecule(lines)) {
+            QString formula;
+            QString weight;
+            if (isFlatV2000(lines)) {
+                if (const Status read = Molecule::weighMolBlock(block, formula, weight); !read.ok())
+                    return read.message();
+                stored = block;
+            } else {
+                Molecule molecule;
+                if (const Status read = Molecule::fromText(structure, molecule); !read.ok())
+                    return read.message();
+                stored = molecule.molBlock();
+                formula = molecule.formula();
+                weight = molecule.weightText();
+            }
             // As the window does, an empty formula or weight comes from the molecule.
-            const int formula = columnIndex(QStringLiteral("MolFormula"));
-            const int weight = columnIndex(QStringLiteral("MolWeight"));
-            if (values[formula].isEmpty())
-                values[formula] = molecule.formula();
-            if (values[weight].isEmpty())
-                values[weight] = molecule.weightText();
+            const int formulaColumn = columnIndex(QStringLiteral("MolFormula"));
+            const int weightColumn = columnIndex(QStringLiteral("MolWeight"));
+            if (values[formulaColumn].isEmpty())
+                values[formulaColumn] = formula;
+            if (values[weightColumn].isEmpty())
+                values[weightColumn] = weight;
         }
     }
     if (stored.isEmpty() && !hasText)

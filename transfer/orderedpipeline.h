@@ -9,10 +9,12 @@
 #include <thread>
 #include <vector>
 
-// Runs `work` on batches on worker threads while the calling thread hands them in and takes
-// them back in the order it handed them in: the import reads and writes on the caller's
-// thread and parses molecules on the workers. At most `maxInFlight` batches are out at once,
-// so memory stays flat however long the file.
+// Runs `work` on batches on worker threads while batches are handed in and taken back in the
+// order they were handed in: a job reads on one thread, works on the workers and writes in file
+// order. At most `maxInFlight` batches are out at once, so memory stays flat however long the
+// file. Handing in and taking back may happen on one thread (checking full() and empty()
+// first) or on two: then the handing thread waits with waitForRoom() and says finish() at the
+// end, and the taking thread may stop() both.
 template <typename Batch> class OrderedPipeline {
 public:
     OrderedPipeline(int threads, int maxInFlight, std::function<void(Batch&)> work)
@@ -23,11 +25,7 @@ public:
     }
     ~OrderedPipeline()
     {
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-        }
-        workAvailable_.notify_all();
+        stop();
         for (std::thread& worker : workers_)
             worker.join();
     }
@@ -54,19 +52,54 @@ public:
             waiting_.push_back(slot);
         }
         workAvailable_.notify_one();
+        changed_.notify_all();
     }
-    // Waits for the oldest batch's work and hands it back; false if the work threw (out of
-    // memory), or if no batch is in flight.
-    bool takeOldest(std::unique_ptr<Batch>& out)
+    // Waits until a batch may be handed in; false once stopped.
+    bool waitForRoom()
     {
         std::unique_lock guard(lock_);
+        changed_.wait(guard, [this] { return stopping_ || int(inFlight_.size()) < maxInFlight_; });
+        return !stopping_;
+    }
+    // No batch follows the ones handed in.
+    void finish()
+    {
+        {
+            std::lock_guard guard(lock_);
+            finished_ = true;
+        }
+        changed_.notify_all();
+    }
+    // Stops the workers and wakes every thread waiting here.
+    void stop()
+    {
+        {
+            std::lock_guard guard(lock_);
+            stopping_ = true;
+        }
+        workAvailable_.notify_all();
+        changed_.notify_all();
+    }
+
+    enum class Taken { Done, Nothing, WorkFailed };
+    // Waits for the oldest batch (handed in, if none is yet) and its work, and hands it back.
+    // Nothing once none is in flight after finish() or stop(); WorkFailed if the work threw
+    // (out of memory).
+    Taken takeOldest(std::unique_ptr<Batch>& out)
+    {
+        std::unique_lock guard(lock_);
+        changed_.wait(guard, [this] { return !inFlight_.empty() || finished_ || stopping_; });
         if (inFlight_.empty())
-            return false;
+            return Taken::Nothing;
         std::shared_ptr<Slot> slot = inFlight_.front();
-        workDone_.wait(guard, [&slot] { return slot->done; });
+        changed_.wait(guard, [this, &slot] { return slot->done || stopping_; });
+        if (!slot->done)
+            return Taken::Nothing;
         inFlight_.pop_front();
         out = std::move(slot->batch);
-        return !slot->failed;
+        guard.unlock();
+        changed_.notify_all();
+        return slot->failed ? Taken::WorkFailed : Taken::Done;
     }
 
 private:
@@ -99,7 +132,7 @@ private:
                 slot->done = true;
                 slot->failed = failed;
             }
-            workDone_.notify_all();
+            changed_.notify_all();
         }
     }
 
@@ -107,9 +140,11 @@ private:
     const int maxInFlight_;
     mutable std::mutex lock_;
     std::condition_variable workAvailable_;
-    std::condition_variable workDone_;
+    // A batch handed in, done or taken back; finished or stopped.
+    std::condition_variable changed_;
     std::deque<std::shared_ptr<Slot>> inFlight_; // handed in, not yet taken back
     std::deque<std::shared_ptr<Slot>> waiting_;  // not yet picked up by a worker
     bool stopping_ = false;
+    bool finished_ = false;
     std::vector<std::thread> workers_;
 };

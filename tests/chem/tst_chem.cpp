@@ -167,6 +167,15 @@ private slots:
         bondToNowhere.replace("  2  3  1  0", "  2  7  1  0");
         QString noAtoms = ethanolWithoutCoordinates.section('\n', 0, 2) +
                           "\n  0  0  0  0  0  0  0  0  0  0999 V2000\nM  END\n";
+        QString overfullOxygen = ethanolWithoutCoordinates;
+        overfullOxygen.replace("  2  3  1  0", "  2  3  3  0");
+        const QString aromaticFiveRing =
+            QStringLiteral("\n     handmade\n\n  5  5  0  0  0  0  0  0  0  0999 V2000\n") +
+            QStringLiteral(
+                "    0.0000    0.0000    0.0000 C   0  0  0  0  0  0  0  0  0  0  0  0\n")
+                .repeated(5) +
+            QStringLiteral("  1  2  4  0\n  2  3  4  0\n  3  4  4  0\n  4  5  4  0\n  5  1  4  0\n"
+                           "M  END\n");
         QString hugeCounts = aceticAcidV3000;
         hugeCounts.replace("COUNTS 4 3", "COUNTS 4000000000 3");
 
@@ -185,6 +194,8 @@ private slots:
         row("MOL without M  END", noEnd, "M  END");
         row("MOL with a bond to a missing atom", bondToNowhere, "line 9");
         row("MOL without atoms", noAtoms, "no atoms");
+        row("MOL with a triply bonded oxygen", overfullOxygen, "atom 3 (O)");
+        row("MOL with an aromatic ring of five carbons", aromaticFiveRing, "atoms 1, 2, 3, 4, 5");
         row("MOL promising 4e9 atoms", hugeCounts, "promises");
         row("empty", "", "empty");
         row("blanks", " \n\t \n", "empty");
@@ -204,6 +215,39 @@ private slots:
         QVERIFY2(status.message().contains(message), qPrintable(status.message()));
         // No molecule from an earlier read stays behind.
         QVERIFY(molecule.isEmpty());
+        // The import's cheaper reading of a MOL block refuses it for the same reason.
+        if (text.contains(QLatin1String("M  END")) || text.contains(QLatin1String("V2000"))) {
+            QString formula, weight;
+            QCOMPARE(Molecule::weighMolBlock(text, formula, weight).message(), status.message());
+        }
+    }
+
+    // The import weighs stored MOL blocks without perceiving stereo or removing hydrogens; the
+    // formula and weight are the full reading's, for every molecule of RDKit's sample and for
+    // charges, isotopes and explicit hydrogens.
+    void weighsMolBlocksAsTheFullReadingDoes()
+    {
+        const QByteArray sample =
+            readFile(QStringLiteral("/usr/share/RDKit/Data/NCI/first_200.props.sdf"));
+        QStringList blocks;
+        for (const QString& record : QString::fromUtf8(sample).split(QStringLiteral("$$$$\n")))
+            if (record.contains(QLatin1String("M  END")))
+                blocks.append(record.left(record.indexOf(QLatin1String("M  END")) + 7));
+        QCOMPARE(blocks.size(), 200);
+        for (const char* smiles : {"[NH4+].[Cl-]", "[2H]C([2H])([2H])O", "[H]OC([H])([H])[H]",
+                                   "C[C@H](N)C(=O)O", "c1ccc2[nH]ccc2c1"}) {
+            Molecule molecule;
+            QVERIFY(Molecule::fromText(QString::fromLatin1(smiles), molecule).ok());
+            blocks.append(molecule.molBlock());
+        }
+        for (const QString& block : blocks) {
+            Molecule full;
+            QVERIFY(Molecule::fromText(block, full).ok());
+            QString formula, weight;
+            QVERIFY(Molecule::weighMolBlock(block, formula, weight).ok());
+            QCOMPARE(formula, full.formula());
+            QCOMPARE(weight, full.weightText());
+        }
     }
 
     void readsFiles_data()
