@@ -281,9 +281,8 @@ QString formulaAfterStoring(const RDKit::ROMol& mol, QString& block)
     }
 }
 
-QString writeSmiles(const RDKit::ROMol& mol, std::mutex& lock, bool canonical)
+QString writeSmiles(const RDKit::ROMol& mol, bool canonical)
 {
-    std::lock_guard guard(lock);
     try {
         return QString::fromStdString(RDKit::MolToSmiles(mol, true, false, -1, canonical));
     } catch (...) {
@@ -420,12 +419,18 @@ QString Molecule::molBlock() const
 
 QString Molecule::smiles() const
 {
-    return data_ ? writeSmiles(*data_->mol, data_->lock, true) : QString();
+    if (!data_)
+        return {};
+    std::lock_guard guard(data_->lock);
+    return writeSmiles(*data_->mol, true);
 }
 
-QString Molecule::smilesAsStored() const
+QString Molecule::smilesInAtomOrder(const QString& text)
 {
-    return data_ ? writeSmiles(*data_->mol, data_->lock, false) : QString();
+    std::unique_ptr<RDKit::RWMol> mol;
+    if (!readRdkitMolecule(text, StructureText::Guess, mol).ok())
+        return {};
+    return writeSmiles(*mol, false);
 }
 
 QString Molecule::formula() const

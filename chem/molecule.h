@@ -27,14 +27,16 @@ public:
     // in two thirds of the time, since nothing is kept for drawing.
     static Status weighMolBlock(const QString& block, QString& formula, QString& weight);
 
+    // Isomeric SMILES of a structure text in its own atom order, without the canonical ranking,
+    // the layout and the weighing that fromText() and smiles() spend most of their time on:
+    // for writing a whole table out. Empty for a text that does not read.
+    static QString smilesInAtomOrder(const QString& text);
+
     bool isEmpty() const { return !data_; }
     // The MOL block (V2000) the record stores, with 2-D coordinates.
     QString molBlock() const;
     // Canonical isomeric SMILES.
     QString smiles() const;
-    // Isomeric SMILES in the molecule's own atom order: the same molecule, written without the
-    // canonical ranking that takes most of the time; for writing a whole table out.
-    QString smilesAsStored() const;
     // Hill order with the net charge at the end: "C9H8O4", "H4N+".
     QString formula() const;
     // Average molecular weight, implicit hydrogens included.

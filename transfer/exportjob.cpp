@@ -43,10 +43,7 @@ QByteArray selectInOrder(RecordOrder order, bool withStructure)
 // twice the time at a million records); empty for none, or for one that no longer reads.
 QString smilesOf(const QString& molBlock)
 {
-    Molecule molecule;
-    if (molBlock.trimmed().isEmpty() || !Molecule::fromText(molBlock, molecule).ok())
-        return {};
-    return molecule.smilesAsStored();
+    return molBlock.trimmed().isEmpty() ? QString() : Molecule::smilesInAtomOrder(molBlock);
 }
 
 void writeBatchText(ExportBatch& batch, CollectionFormat format)
