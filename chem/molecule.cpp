@@ -210,8 +210,9 @@ Status checkV2000Bonds(const QString& block)
     return {};
 }
 
-// RDKit's full reading, or its parse and sanitizing without stereo perception and without
-// removing explicit hydrogens.
+// RDKit's full reading, or only the sanitizing steps that find valence and aromaticity faults
+// and count every atom's hydrogens: no ring and aromaticity perception, no stereo, explicit
+// hydrogens kept.
 enum class Perception { Full, None };
 
 Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol, Perception perception)
@@ -227,8 +228,6 @@ Status readMolBlock(QString block, std::unique_ptr<RDKit::RWMol>& mol, Perceptio
         if (perception == Perception::Full || !sanitize)
             return RDKit::MolBlockToMol(text, sanitize, /*removeHs=*/true, /*strictParsing=*/true);
         std::unique_ptr<RDKit::RWMol> raw(RDKit::MolBlockToMol(text, false, false, true));
-        // The steps that find valence and aromaticity faults and give every atom its
-        // hydrogens; the rest only serve drawing and matching.
         unsigned failedStep = 0;
         if (raw)
             RDKit::MolOps::sanitizeMol(*raw, failedStep,
@@ -350,7 +349,8 @@ Status Molecule::weighMolBlock(const QString& block, QString& formula, QString& 
 {
     std::unique_ptr<RDKit::RWMol> mol;
     const Status parsed = readChecked(block, [&mol](const QString& normalized) {
-        // Stereo perception and removing explicit hydrogens change neither formula nor weight.
+        // What perception adds (rings, aromaticity, stereo, hydrogens as counts instead of
+        // atoms) changes neither formula nor weight.
         const Status read = readMolBlock(normalized, mol, Perception::None);
         return read.ok() ? checkSize(mol.get()) : read;
     });

@@ -22,9 +22,10 @@ public:
     // A .mol or .sdf/.sd file (its first molecule) or a .smi/.smiles file (its first line).
     static Status fromFile(const QString& path, Molecule& out);
 
-    // What storing a MOL block as it stands needs, for an import of many records: the checks
-    // fromText makes, the formula as formula() gives it and the weight as weightText() does,
-    // in two thirds of the time, since nothing is kept for drawing.
+    // What storing a MOL block as it stands needs, for an import of many records: fromText's
+    // checks of the text, its valences and its aromatic rings, the formula as formula() gives it
+    // and the weight as weightText() does, in half the time, since nothing is perceived for
+    // drawing or matching.
     static Status weighMolBlock(const QString& block, QString& formula, QString& weight);
 
     // Isomeric SMILES of a structure text in its own atom order, without the canonical ranking,

@@ -1,9 +1,8 @@
 #include "chem/substructure.h"
 
 #include "chem/rdkitread.h"
+#include "chem/screen.h"
 
-#include <DataStructs/ExplicitBitVect.h>
-#include <GraphMol/Fingerprints/Fingerprints.h>
 #include <GraphMol/MolOps.h>
 #include <GraphMol/MolPickler.h>
 #include <GraphMol/SmilesParse/SmilesParse.h>
@@ -21,17 +20,6 @@ struct SubstructureQuery::Data {
 };
 
 namespace {
-
-QByteArray screenBytes(const RDKit::ROMol& mol)
-{
-    const std::unique_ptr<ExplicitBitVect> bits(
-        RDKit::PatternFingerprintMol(mol, kScreenBytes * 8));
-    QByteArray bytes(kScreenBytes, '\0');
-    for (unsigned i = 0; i < bits->getNumBits(); ++i)
-        if (bits->getBit(i))
-            bytes[i / 8] = char(uchar(bytes[i / 8]) | (1u << (i % 8)));
-    return bytes;
-}
 
 // A SMARTS pattern comes without ring information, which the fingerprint and ring queries need.
 void prepareQuery(RDKit::ROMol& pattern)
@@ -83,7 +71,7 @@ Status indexStructure(const QString& structureText, IndexedStructure& out)
     if (Status s = readRdkitMolecule(structureText, StructureText::Guess, mol); !s.ok())
         return s;
     try {
-        out.fingerprint = screenBytes(*mol);
+        out.fingerprint = moleculeScreen(*mol);
         // Coordinates are for drawing; the match needs the graph only, read back faster without.
         mol->clearConformers();
         std::string pickle;
@@ -133,7 +121,7 @@ Status SubstructureQuery::parse(const QString& text, Mode mode, SubstructureQuer
                                    QStringLiteral(" Nor can it be read as SMARTS."));
         }
         prepareQuery(*data->pattern);
-        data->fingerprint = screenBytes(*data->pattern);
+        data->fingerprint = patternScreen(*data->pattern);
     } catch (const std::exception& e) {
         return Status::failure(QStringLiteral("The query cannot be used: %1").arg(e.what()));
     } catch (...) {

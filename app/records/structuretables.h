@@ -10,7 +10,7 @@
 // table without one, so the index also checks itself against DATA1 before each use.
 
 // Changed whenever what the tables hold changes meaning: a file with another number is rebuilt.
-constexpr int kStructureIndexFormat = 1;
+constexpr int kStructureIndexFormat = 2;
 
 // Creates the tables and triggers that are missing (the index then holds no entry and waits
 // for nothing), and records the format. Needs DATA1 with its Structure column.
