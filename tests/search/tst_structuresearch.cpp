@@ -227,6 +227,12 @@ void TestStructureSearch::sampleMoleculesAgreeWithPlainMatching()
         {QStringLiteral("[#7;R]@[#6]"), false},
         {QStringLiteral("Cl"), false},
         {QStringLiteral("[$(C=O)]~[#8,#7]"), false},
+        // Rings and chains at and past the screen's six atoms.
+        {QStringLiteral("O=C1CCCCC1"), false},
+        {QStringLiteral("C1CC1"), false},
+        {QStringLiteral("CCCCCCC"), false},
+        {QStringLiteral("c1ccc2ccccc2c1"), false},
+        {QStringLiteral("C#N"), false},
         {blocks[17], true},
     };
     int queriesWithHits = 0;
