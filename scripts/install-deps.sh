@@ -8,9 +8,8 @@ set -e
 # let CPack compute the Debian package's dependencies; poppler-utils reads printed PDFs back;
 # rdkit-data holds the sample molecules the chemistry test and benchmark read; man-db reads
 # the installed man page; openbabel is what the transfer and structure search benchmarks
-# compare with; libjemalloc-dev is the memory allocator the programs link.
+# compare with.
 packages="g++ make cmake qt6-base-dev qt6-svg-dev libsqlite3-dev librdkit-dev libboost-dev zlib1g-dev
-          libjemalloc-dev
           rdkit-data fonts-liberation2 sqlite3 openbabel
           desktop-file-utils appstream dpkg-dev file poppler-utils man-db $*"
 
