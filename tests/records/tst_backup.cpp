@@ -16,7 +16,13 @@
 
 namespace {
 
-enum class Situation { SpilledWriteOpen, RowAddedBesideAReader, TargetIsALink, FolderIsALink };
+enum class Situation {
+    SpilledWriteOpen,
+    RowAddedBesideAReader,
+    RowsChangedDuringTheCopy,
+    TargetIsALink,
+    FolderIsALink
+};
 
 constexpr int kRecords = 3000;
 
@@ -74,6 +80,10 @@ void TestBackup::copyHoldsEveryCommittedRowAndNothingElse_data()
         << "delete" << Situation::SpilledWriteOpen;
     QTest::newRow("write transaction spilled into the log") << "wal" << Situation::SpilledWriteOpen;
     QTest::newRow("row in the log only") << "wal" << Situation::RowAddedBesideAReader;
+    QTest::newRow("rows changed between two steps of the copy")
+        << "delete" << Situation::RowsChangedDuringTheCopy;
+    QTest::newRow("rows changed between two steps of the engine's copy")
+        << "wal" << Situation::RowsChangedDuringTheCopy;
     QTest::newRow("backup is a link to another file") << "delete" << Situation::TargetIsALink;
     QTest::newRow("backup folder is a link to a folder") << "delete" << Situation::FolderIsALink;
 }
@@ -127,16 +137,42 @@ void TestBackup::copyHoldsEveryCommittedRowAndNothingElse()
     if (writer.valid())
         spilled.get_future().wait();
 
-    const Status saved = backupDatabase(database_, target);
+    // Another program changes every row once the copy has made its first step.
+    BackupProgress changeRows;
+    bool changed = false;
+    if (situation == Situation::RowsChangedDuringTheCopy) {
+        sqlite3* db = openConnection(database_);
+        // Rows large enough that the copy takes several steps.
+        QCOMPARE(sqlite3_exec(db, "UPDATE DATA1 SET SpecialNote = hex(randomblob(2000))", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        changeRows = [this, &changed](qint64 copied, qint64 total) {
+            if (changed || copied == 0 || copied == total)
+                return;
+            sqlite3* db = openConnection(database_);
+            QCOMPARE(sqlite3_exec(db, "UPDATE DATA1 SET Name = Name || ' (changed)'", nullptr,
+                                  nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+            changed = true;
+        };
+    }
+
+    const Status saved = backupDatabase(database_, target, changeRows);
     if (writer.valid())
         writer.wait();
     sqlite3_close(reader);
     QVERIFY2(saved.ok(), qPrintable(saved.message()));
+    QCOMPARE(changed, situation == Situation::RowsChangedDuringTheCopy);
 
     QCOMPARE(integrityOf(backup_), QStringLiteral("ok"));
     QStringList committed;
     for (int i = 1; i <= kRecords; ++i)
-        committed.append(QStringLiteral("CHEMICAL %1").arg(i));
+        committed.append(QStringLiteral("CHEMICAL %1").arg(i) +
+                         (situation == Situation::RowsChangedDuringTheCopy
+                              ? QStringLiteral(" (changed)")
+                              : QString()));
     if (situation == Situation::RowAddedBesideAReader)
         committed.append(QStringLiteral("ADDED"));
     QCOMPARE(readNames(backup_), committed);
