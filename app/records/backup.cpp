@@ -33,9 +33,6 @@ constexpr int kWaitForWritersMs = 5000;
 constexpr int kRestartsBeforeOneStep = 3;
 // Progress is reported this often, after the first step, and once the copy is complete.
 constexpr int kReportEveryMs = 200;
-// The check reads the copy through a memory map as large as the engine allows, which saves
-// a third of its time over reading page by page.
-constexpr qint64 kCheckMapBytes = qint64(1) << 40;
 
 QString systemError()
 {
@@ -310,8 +307,6 @@ Status copyFileBytes(sqlite3* from, PartialCopy& to, const BackupProgress& progr
 // The engine's quick check of every page and record of the copy.
 Status checkCopy(sqlite3* db)
 {
-    sqlite3_exec(db, qPrintable(QStringLiteral("PRAGMA mmap_size=%1").arg(kCheckMapBytes)), nullptr,
-                 nullptr, nullptr);
     Statement check;
     if (!check.prepare(db, "PRAGMA quick_check(5)").ok())
         return engineFailure(db, QStringLiteral("The copy cannot be checked"));
