@@ -560,14 +560,21 @@ paintedButton* buttonOf(const QWidget& window, const char* name)
     return button;
 }
 
+void flushToDisk(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
+        fail("cannot flush " + path.toStdString());
+}
+
 // Copies the file as cp does and flushes the copy to disk: the least a safe backup costs.
 double plainBackupMs(const QString& from, const QString& to)
 {
     QFile::remove(to);
     const auto start = Clock::now();
-    QFile copy(to);
-    if (!QFile::copy(from, to) || !copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
+    if (!QFile::copy(from, to))
         fail("plain copy to " + to.toStdString() + " failed");
+    flushToDisk(to);
     return msSince(start);
 }
 
@@ -581,6 +588,8 @@ void measureWindowBackupAndClear(const QString& dir, const QString& cached,
     const Paths paths{folder.path(), QCoreApplication::applicationDirPath(),
                       folder.filePath(QStringLiteral("backup"))};
     copyFile(cached, paths.databaseFile());
+    // Both sides start with the database on disk, not with gigabytes of it still to write.
+    flushToDisk(paths.databaseFile());
     // The restart after the backup is recorded, not run.
     ScriptedPrograms programs;
 

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 namespace {
@@ -55,6 +56,8 @@ public:
     }
     ~PartialCopy()
     {
+        if (flushed_.valid())
+            flushed_.wait();
         if (db_)
             sqlite3_close_v2(db_);
         if (fd_ >= 0) {
@@ -70,9 +73,14 @@ public:
     // Opens the copy in the engine, to copy into it or to check it.
     Status openInEngine();
     sqlite3* db() const { return db_; }
-    // The disk starts writing what is copied so far, so less is left for the flush at the end.
-    void startWriting() const { ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE); }
-    // Closes the copy, flushes it to disk and renames it to the target.
+    // The disk writes the whole copy on a thread of its own while the engine checks it (or
+    // afterwards, when no thread can be started).
+    void startFlush()
+    {
+        flushed_ = std::async(std::launch::async | std::launch::deferred,
+                              [fd = fd_] { return ::fsync(fd) == 0 ? 0 : errno; });
+    }
+    // Closes the copy, waits until it is on disk and renames it to the target.
     Status replaceTarget();
 
 private:
@@ -80,6 +88,7 @@ private:
     QByteArray path_;
     int fd_ = -1;
     sqlite3* db_ = nullptr;
+    std::future<int> flushed_;
 };
 
 Status PartialCopy::create()
@@ -112,8 +121,9 @@ Status PartialCopy::replaceTarget()
         return Status::failure(QStringLiteral("The copy cannot be written: %1")
                                    .arg(QString::fromUtf8(sqlite3_errstr(closed))),
                                closed);
-    if (::fsync(fd_) != 0)
-        return Status::failure(QStringLiteral("The copy cannot be written: %1").arg(systemError()));
+    if (const int error = flushed_.valid() ? flushed_.get() : (::fsync(fd_) == 0 ? 0 : errno))
+        return Status::failure(QStringLiteral("The copy cannot be written: %1")
+                                   .arg(QString::fromLocal8Bit(std::strerror(error))));
     // rename() replaces a link at the target itself, never the file it points to.
     if (::rename(path_.constData(), QFile::encodeName(target_).constData()) != 0)
         return Status::failure(
@@ -180,7 +190,6 @@ Status copyThroughEngine(sqlite3* from, PartialCopy& to, const BackupProgress& p
         if (remaining > remainingBefore)
             ++restarts;
         remainingBefore = remaining;
-        to.startWriting();
         const int total = sqlite3_backup_pagecount(copy);
         reports.report(rc == SQLITE_OK ? total - remaining : total, total);
     }
@@ -295,7 +304,6 @@ Status copyFileBytes(sqlite3* from, PartialCopy& to, const BackupProgress& progr
                 copied += size;
             }
         }
-        to.startWriting();
         reports.report(copied, total);
     } while (copied < total);
     // A copy restarted on a database that has since shrunk ends where the database ends.
@@ -343,6 +351,7 @@ Status backupDatabase(const QString& source, const QString& target, const Backup
                               : copyFileBytes(from.handle(), to, progress);
     if (!copied.ok())
         return copied;
+    to.startFlush();
     if (Status checked = checkCopy(to.db()); !checked.ok())
         return checked;
     return to.replaceTarget();
