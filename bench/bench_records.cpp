@@ -71,8 +71,9 @@ constexpr int kWindowWidth = 784;
 constexpr int kWindowHeight = 629;
 // A window not painted within this long counts as never shown.
 constexpr double kPaintTimeoutMs = 60000.0;
-// An empty DATA1 with its seven indexes needs about ten pages of 4 KiB.
-constexpr qint64 kEmptyFileLimit = 64 * 1024;
+// An empty DATA1 with its seven indexes, the filter index's tables and the structure
+// index's tables takes 19 pages of 4 KiB.
+constexpr qint64 kEmptyFileLimit = 128 * 1024;
 
 const char* const kColumns =
     "Name,IUPAC,CAS,MolFormula,MolWeight,EqWeight,Appearance,Spgr,pH,SpecialNote,Image";
