@@ -211,8 +211,8 @@ public:
     explicit ReadLock(sqlite3* db) : db_(db)
     {
         Statement state;
-        // Reading the page count takes the lock; a file left behind by a crashed writer is
-        // first rolled back by the engine.
+        // Reading the page count takes the lock; a write that a crashed program left half
+        // done is first rolled back by the engine.
         if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
             !state
                  .prepare(db_, "SELECT * FROM pragma_page_count, pragma_page_size, "
