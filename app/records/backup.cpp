@@ -261,9 +261,8 @@ bool writeAll(int fd, const char* bytes, qint64 size, qint64 offset)
 // between two steps starts the copy again.
 Status copyFileBytes(sqlite3* from, PartialCopy& to, const BackupProgress& progress)
 {
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(from, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
-        !file || !file->pMethods)
+    sqlite3_file* file = databaseFileHandle(from);
+    if (!file)
         return Status::failure(QStringLiteral("The database could not be read"));
     std::vector<char> buffer(kBytesPerRead);
     ProgressReports reports(progress);

@@ -11,13 +11,17 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kDefaultBusyTimeoutMs = 1000;
 
-// Why a file cannot be a Flaskbook database, judged from the file itself before
-// the engine sees it; empty when it looks like an SQLite database.
-QString reasonFileIsUnusable(const QString& path)
+// Why a path cannot be a Flaskbook database, judged without opening the file: closing a
+// descriptor of it would drop every lock this process holds on it, other connections' too.
+QString reasonPathIsUnusable(const QString& path)
 {
     QFileInfo info(path);
     if (!info.exists())
@@ -27,12 +31,28 @@ QString reasonFileIsUnusable(const QString& path)
     // Reading a FIFO or a device would wait for another program, before any window is shown.
     if (const Status regular = regularFileOrNewName(path); !regular.ok())
         return regular.message();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("The file cannot be read: %1.").arg(file.errorString());
-    const QByteArray head = file.read(100);
-    if (head.isEmpty())
+    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
+        return QStringLiteral("The file cannot be read: %1.")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return {};
+}
+
+// Why the file the engine has just opened is not an SQLite database, judged from its header;
+// empty when it looks like one.
+QString reasonHeaderIsUnusable(sqlite3* db)
+{
+    sqlite3_file* file = databaseFileHandle(db);
+    sqlite3_int64 size = 0;
+    if (!file || file->pMethods->xFileSize(file, &size) != SQLITE_OK)
+        return QStringLiteral("The file cannot be read.");
+    if (size == 0)
         return QStringLiteral("The file is empty.");
+    QByteArray head(100, '\0');
+    // A shorter file reads as its bytes followed by zeros.
+    if (const int rc = file->pMethods->xRead(file, head.data(), int(head.size()), 0);
+        rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
+        return QStringLiteral("The file cannot be read: %1.")
+            .arg(QString::fromUtf8(sqlite3_errstr(rc)));
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
         return QStringLiteral("It is a Microsoft Access database; Flaskbook reads SQLite "
                               "databases only.");
@@ -134,12 +154,16 @@ Status Database::OpenDatabase(const QString& path)
 {
     if (Status s = Close(); !s.ok())
         return s;
-    if (const QString reason = reasonFileIsUnusable(path); !reason.isEmpty())
+    if (const QString reason = reasonPathIsUnusable(path); !reason.isEmpty())
         return Status::failure(reason);
 
     // The engine never creates the file here: a missing database is an error.
     if (Status s = openFile(path, SQLITE_OPEN_READWRITE); !s.ok())
         return s;
+    if (const QString reason = reasonHeaderIsUnusable(db_); !reason.isEmpty()) {
+        closeConnection();
+        return Status::failure(reason);
+    }
 
     // Reading every column once proves the file is sound and holds our table.
     QString probe = QStringLiteral("SELECT ") + recordColumns().join(QLatin1Char(',')) +
@@ -437,4 +461,13 @@ QString toSqliteStatement(const QString& statement)
     sql.replace(deleteStar, QStringLiteral("DELETE FROM "));
     sql.replace(bracketName, QStringLiteral("\"\\1\""));
     return sql.trimmed();
+}
+
+sqlite3_file* databaseFileHandle(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return nullptr;
+    return file;
 }

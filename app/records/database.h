@@ -10,6 +10,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_file;
 
 // One prepared SQLite statement. It is reset after every use, so that no
 // statement keeps a read lock on the file between calls.
@@ -86,6 +87,11 @@ private:
     QString path_;
     bool hasStructureColumn_ = false;
 };
+
+// The engine's own handle on the main database file of `db`, or null when it has none. Its
+// bytes are read through it, never through a descriptor of our own: closing that would drop
+// every lock this process holds on the file, other connections' too.
+sqlite3_file* databaseFileHandle(sqlite3* db);
 
 // The window's statement text in SQLite's dialect: "delete * from T" loses its
 // star, and [bracketed] names become "quoted" names.

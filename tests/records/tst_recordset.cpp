@@ -14,6 +14,8 @@
 #include <array>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestRecordset : public QObject {
     Q_OBJECT
@@ -22,6 +24,7 @@ private slots:
     void init();
     void unusableFilesAreRefusedWithTheReason_data();
     void unusableFilesAreRefusedWithTheReason();
+    void openingAgainKeepsTheLocksOfOtherConnections();
     void clearGivesTheSpaceBackAndKeepsOtherTables();
     void newRecordSavedAfterTheLargestIdIsDeleted();
     void updateAndDeleteBesideAnotherProgram_data();
@@ -95,6 +98,43 @@ void TestRecordset::unusableFilesAreRefusedWithTheReason()
     QVERIFY(!data.Database().Execute(QStringLiteral("delete * from DATA1 ")).ok());
     // The engine never creates a missing file.
     QCOMPARE(QFile::exists(path_), content != "<missing>");
+}
+
+// The locks this process holds on the file, as the kernel lists them; -1 when it cannot tell.
+int locksHeldOn(const QString& path)
+{
+    struct stat info {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !locks.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray inode = ':' + QByteArray::number(qulonglong(info.st_ino)) + ' ';
+    const QByteArray process = ' ' + QByteArray::number(::getpid()) + ' ';
+    int held = 0;
+    for (const QByteArray& line : locks.readAll().split('\n'))
+        held += line.contains(process) && line.contains(inode);
+    return held;
+}
+
+// Another program may write only once no connection of this one reads: opening the file a
+// second time must leave the first connection's read lock in place.
+void TestRecordset::openingAgainKeepsTheLocksOfOtherConnections()
+{
+    createTestDatabase(path_, QStringList{"ONE"});
+    sqlite3* reader = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path_).constData(), &reader), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM DATA1", nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    const int held = locksHeldOn(path_);
+    if (held < 0)
+        QSKIP("The kernel's list of locks cannot be read here.");
+    QVERIFY(held > 0);
+
+    Database again;
+    QVERIFY(again.OpenDatabase(path_).ok());
+    QVERIFY(again.Close().ok());
+    QCOMPARE(locksHeldOn(path_), held);
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
 }
 
 void TestRecordset::clearGivesTheSpaceBackAndKeepsOtherTables()
