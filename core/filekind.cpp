@@ -23,3 +23,12 @@ Status regularFileOrNewName(const QString& path)
         kind = QStringLiteral("a socket");
     return Status::failure(QStringLiteral("It is %1, not a regular file.").arg(kind));
 }
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}

@@ -8,3 +8,6 @@
 // it can never wait on another program; otherwise says what it is instead, e.g. "It is a
 // FIFO (named pipe), not a regular file."
 Status regularFileOrNewName(const QString& path);
+
+// Whether `a` and `b` are one and the same existing file, whatever names or links lead to it.
+bool isSameFile(const QString& a, const QString& b);

@@ -1,11 +1,11 @@
 #include "app/records/database.h"
 #include "app/records/schema.h"
 #include "chem/molecule.h"
+#include "core/filekind.h"
 #include "transfer/orderedpipeline.h"
 #include "transfer/recordtext.h"
 #include "transfer/transferjobs.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QThread>
 
@@ -129,8 +129,7 @@ Status exportCollection(const QString& databasePath, RecordOrder order, const QS
 {
     written = 0;
     progress.done = 0;
-    const QFileInfo database(databasePath);
-    if (database.exists() && database.canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+    if (isSameFile(databasePath, target))
         return Status::failure(QStringLiteral("The records cannot be written over the database "
                                               "file they come from."));
     TableReader reader;

@@ -93,6 +93,7 @@ private slots:
     void fieldsNotTypedInKeepTheirStoredText();
     void fifoIsRefusedWithoutWaiting_data();
     void fifoIsRefusedWithoutWaiting();
+    void saveAsAndPrintNeverWriteIntoTheDatabase();
     void editOfARecordAnotherProgramReplacedOrDeleted_data();
     void editOfARecordAnotherProgramReplacedOrDeleted();
 };
@@ -342,6 +343,29 @@ void TestFailureReports::fifoIsRefusedWithoutWaiting()
                  ui.prompts()[0].contains(
                      QLatin1String("It is a FIFO (named pipe), not a regular file.")),
              qPrintable(ui.prompts()[0]));
+}
+
+// Save As appends to its file and Print replaces it: either would damage the database, also
+// when a link leads there.
+void TestFailureReports::saveAsAndPrintNeverWriteIntoTheDatabase()
+{
+    FormDriver ui;
+    ui.openNamed({"ACETONE"});
+    const QByteArray before = fileContents(ui.databaseFile());
+    const QString link = ui.filePath(QStringLiteral("record.pdf"));
+    QVERIFY(QFile::link(ui.databaseFile(), link));
+
+    ui.dialogs.queueAccept(ui.databaseFile());
+    ui.click("saveasbtn");
+    ui.dialogs.queueAccept(link);
+    ui.click("printbtn");
+
+    const QStringList prompts = ui.prompts();
+    QCOMPARE(prompts.size(), 2);
+    for (const QString& prompt : prompts)
+        QVERIFY2(prompt.contains(QLatin1String("It is the database file the record comes from.")),
+                 qPrintable(prompt));
+    QCOMPARE(fileContents(ui.databaseFile()), before);
 }
 
 void TestFailureReports::editOfARecordAnotherProgramReplacedOrDeleted_data()
