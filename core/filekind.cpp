@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <cstring>
 #include <sys/stat.h>
 
 Status regularFileOrNewName(const QString& path)
@@ -22,6 +23,11 @@ Status regularFileOrNewName(const QString& path)
     else if (S_ISSOCK(info.st_mode))
         kind = QStringLiteral("a socket");
     return Status::failure(QStringLiteral("It is %1, not a regular file.").arg(kind));
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 bool isSameFile(const QString& a, const QString& b)

@@ -1,12 +1,13 @@
 #include "platform/instancelock.h"
 
+#include "core/filekind.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QThread>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr int kRetryMs = 50;
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 } // namespace
 

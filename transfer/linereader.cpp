@@ -40,7 +40,7 @@ public:
             n = ::read(fd_, buffer, size_t(capacity));
         } while (n < 0 && errno == EINTR);
         if (n < 0)
-            return readFailure(path_, QString::fromLocal8Bit(std::strerror(errno)) + u'.');
+            return readFailure(path_, systemError() + u'.');
         got = qsizetype(n);
         return {};
     }
@@ -68,7 +68,7 @@ public:
         if (code == Z_BUF_ERROR)
             return readFailure(path_, QStringLiteral("the compressed file ends too early."));
         if (code == Z_ERRNO)
-            return readFailure(path_, QString::fromLocal8Bit(std::strerror(errno)) + u'.');
+            return readFailure(path_, systemError() + u'.');
         if (code != Z_OK || n < 0)
             return readFailure(path_, QStringLiteral("the compressed data is damaged (%1).")
                                           .arg(QString::fromLatin1(message)));
@@ -114,7 +114,7 @@ Status openFileSource(const QString& path, bool compressed, std::unique_ptr<Byte
     // Non-blocking, so that a FIFO put in the file's place since the check cannot hang us.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        QString reason = QString::fromLocal8Bit(std::strerror(errno)) + u'.';
+        QString reason = systemError() + u'.';
         if (errno == ENOENT)
             reason = QStringLiteral("It does not exist.");
         else if (errno == EACCES)

@@ -1,6 +1,7 @@
 #include "app/records/backup.h"
 
 #include "app/records/database.h"
+#include "core/filekind.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,7 +10,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -34,11 +34,6 @@ constexpr int kWaitForWritersMs = 5000;
 constexpr int kRestartsBeforeOneStep = 3;
 // Progress is reported this often, after the first step, and once the copy is complete.
 constexpr int kReportEveryMs = 200;
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 Status engineFailure(sqlite3* db, const QString& what)
 {
@@ -121,9 +116,11 @@ Status PartialCopy::replaceTarget()
         return Status::failure(QStringLiteral("The copy cannot be written: %1")
                                    .arg(QString::fromUtf8(sqlite3_errstr(closed))),
                                closed);
-    if (const int error = flushed_.valid() ? flushed_.get() : (::fsync(fd_) == 0 ? 0 : errno))
-        return Status::failure(QStringLiteral("The copy cannot be written: %1")
-                                   .arg(QString::fromLocal8Bit(std::strerror(error))));
+    if (!flushed_.valid())
+        startFlush();
+    if (const int error = flushed_.get())
+        return Status::failure(
+            QStringLiteral("The copy cannot be written: %1").arg(systemError(error)));
     // rename() replaces a link at the target itself, never the file it points to.
     if (::rename(path_.constData(), QFile::encodeName(target_).constData()) != 0)
         return Status::failure(

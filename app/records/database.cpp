@@ -12,7 +12,6 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -32,8 +31,7 @@ QString reasonPathIsUnusable(const QString& path)
     if (const Status regular = regularFileOrNewName(path); !regular.ok())
         return regular.message();
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
-        return QStringLiteral("The file cannot be read: %1.")
-            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("The file cannot be read: %1.").arg(systemError());
     return {};
 }
 
